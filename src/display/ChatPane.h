@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include "display/ChatColour.h"
+
+namespace zarivok {
+
+// What the core needs of a pane of coloured text: the chat pane and the whisper pane. Each front
+// end implements it (a rich text widget, a terminal); the core decides every run and colour.
+class ChatPane {
+public:
+    virtual ~ChatPane() = default;
+
+    // Adds one run of text at the end of the pane, shown in the given colour. Line breaks are
+    // the CR LF pairs inside the text.
+    virtual void AppendRun(const QString& text, ChatColour colour) = 0;
+
+    // Replaces everything in the pane by text without a colour of its own (the pane's default).
+    virtual void ReplaceAll(const QString& text) = 0;
+};
+
+}  // namespace zarivok
