@@ -7,7 +7,7 @@ namespace zarivok {
 // The texts around the chat pane that the core keeps up to date: the window caption, the count
 // box above the user list, the user list's column header and the three status-bar panels.
 class WindowTexts {
-public:
+  public:
     virtual ~WindowTexts() = default;
 
     virtual void SetCaption(const QString& text) = 0;

@@ -9,7 +9,7 @@ namespace zarivok {
 // What the core needs of a pane of coloured text: the chat pane and the whisper pane. Each front
 // end implements it (a rich text widget, a terminal); the core decides every run and colour.
 class ChatPane {
-public:
+  public:
     virtual ~ChatPane() = default;
 
     // Adds one run of text at the end of the pane, shown in the given colour. Line breaks are

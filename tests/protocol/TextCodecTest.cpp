@@ -1,6 +1,6 @@
-#include "protocol/TextCodec.h"
-
 #include <gtest/gtest.h>
+
+#include "protocol/TextCodec.h"
 
 namespace zarivok {
 namespace {
@@ -17,7 +17,8 @@ TEST(TextCodecTest, DecodesUtf8WhereValidAndWindows1252Otherwise) {
         {"utf8", "h\xc3\xa9llo \xe2\x9c\x93", QString::fromUtf8("h\u00e9llo \u2713")},
         {"four-byte utf8", "\xf0\x9f\x98\x80", QString::fromUtf8("\U0001F600")},
         {"raw latin-1 byte", "caf\xe9 latin-1 byte", QString::fromUtf8("caf\u00e9 latin-1 byte")},
-        {"windows-1252 quotes and euro", "\x93hi\x94 \x80", QString::fromUtf8("\u201chi\u201d \u20ac")},
+        {"windows-1252 quotes and euro", "\x93hi\x94 \x80",
+         QString::fromUtf8("\u201chi\u201d \u20ac")},
         {"undefined 1252 byte keeps its value", "\x81", QString(QChar(0x81))},
         {"overlong utf8 is not utf8", "\xc0\xaf", QString::fromUtf8("\u00c0\u00af")},
         {"encoded surrogate is not utf8", "\xed\xa0\x80", QString::fromUtf8("\u00ed\u00a0\u20ac")},

@@ -1,0 +1,116 @@
+#include "commands/CommandInterpreter.h"
+
+#include "commands/Moderation.h"
+#include "connection/Connection.h"
+#include "connection/Outgoing.h"
+#include "core/Bot.h"
+#include "core/Texts.h"
+
+namespace zarivok {
+namespace {
+
+// The tests of one call, on the text as typed and the trigger as it was when the call began.
+class CommandLine {
+  public:
+    CommandLine(QString text, QString trigger)
+        : text_(std::move(text)), lower_(text_.toLower()), trigger_(std::move(trigger)) {}
+
+    // The whole line is the trigger and the word, nothing after it.
+    bool Is(QLatin1String word) const { return lower_ == trigger_ + word; }
+
+    // The line starts with the trigger and the word. The length compared is fixed at one
+    // character of trigger plus the word, as users have always typed it: a longer trigger never
+    // passes these tests, while the whole-line ones still work with it.
+    bool StartsWith(QLatin1String word) const {
+        const qsizetype count = 1 + word.size();
+        return QStringView(text_).left(count).toString().toLower() == trigger_ + word;
+    }
+
+    // What follows the trigger and the word, in the letter case it was typed.
+    QString Argument(QLatin1String word) const { return text_.mid(1 + word.size()); }
+
+    const QString& Lower() const { return lower_; }
+    const QString& Trigger() const { return trigger_; }
+
+  private:
+    QString text_;
+    QString lower_;
+    QString trigger_;
+};
+
+QString ServerAddressText(Bot& bot) {
+    const ChatSocket& socket = bot.GetConnection().Socket();
+    QString address = socket.RemoteHost;
+    if (socket.RemotePort != Connection::kDefaultPort) {
+        address += u':' + QString::number(socket.RemotePort);
+    }
+    return address;
+}
+
+}  // namespace
+
+void HandleCommand(Bot& bot, const QString& speaker, const QString& text) {
+    if (!bot.UserList().IsAuthorizedUser(speaker)) return;
+    const QString savedChannel =
+        bot.CurrentChannel.toLower() != QLatin1String("the void") ? bot.CurrentChannel : QString();
+    const CommandLine line(text, bot.settings.strTrigger);
+    Outgoing& out = bot.GetOutgoing();
+    const QString about =
+        QStringLiteral("%1 %2 by %3.")
+            .arg(QLatin1String(kProgramName), QLatin1String(kVersion), QLatin1String(kMasterName));
+
+    // Every test runs, in this order, on the same text; with a one-character trigger no text
+    // passes two of them.
+    if (line.StartsWith(QLatin1String("say ")))
+        out.SendChatText(line.Argument(QLatin1String("say ")));
+    if (line.Is(QLatin1String("server"))) {
+        out.SendChatText(QStringLiteral("Connected to: ") + ServerAddressText(bot) +
+                         QStringLiteral(" -- %1 %2 By %3 -- ")
+                             .arg(QLatin1String(kProgramName), QLatin1String(kVersion),
+                                  QLatin1String(kMasterName)));
+    }
+    if (line.Is(QLatin1String("about")))
+        out.SendChatText(QStringLiteral("/me -- ") + about + QStringLiteral(" --"));
+    if (line.Lower() == QLatin1String("?trigger")) {
+        out.SendChatText(QStringLiteral("%1 Trigger is: ").arg(QLatin1String(kProgramName)) +
+                         line.Trigger());
+    }
+    if (line.Is(QLatin1String("quit"))) {
+        bot.Quit();
+        return;
+    }
+    if (line.Is(QLatin1String("rejoin"))) {
+        out.SendChatText(QStringLiteral("/join the void"));
+        Bot::LetEventsRun();
+        out.SendChatText(QStringLiteral("/join ") + savedChannel);
+    }
+    if (line.Is(QLatin1String("reconnect"))) {
+        Connection& connection = bot.GetConnection();
+        connection.CloseConnection();
+        connection.ConnectToServer();
+    }
+    if (line.StartsWith(QLatin1String("add ")))
+        AddToDatabase(bot, line.Argument(QLatin1String("add ")));
+    if (line.StartsWith(QLatin1String("remove ")) &&
+        RemoveFromDatabase(bot, line.Argument(QLatin1String("remove ")))) {
+        return;
+    }
+    if (line.StartsWith(QLatin1String("join "))) {
+        out.SendChatText(QStringLiteral("/join ") + line.Argument(QLatin1String("join ")));
+    }
+    if (line.StartsWith(QLatin1String("ban "))) {
+        out.SendChatText(QStringLiteral("/ban ") + line.Argument(QLatin1String("ban ")));
+    }
+    if (line.StartsWith(QLatin1String("kick "))) {
+        out.SendChatText(QStringLiteral("/kick ") + line.Argument(QLatin1String("kick ")));
+    }
+    if (line.StartsWith(QLatin1String("designate "))) {
+        out.SendChatText(QStringLiteral("/designate ") +
+                         line.Argument(QLatin1String("designate ")));
+    }
+    if (line.StartsWith(QLatin1String("settrigger "))) {
+        bot.settings.strTrigger = line.Argument(QLatin1String("settrigger "));
+    }
+}
+
+}  // namespace zarivok

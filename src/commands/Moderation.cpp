@@ -1,0 +1,45 @@
+#include "commands/Moderation.h"
+
+#include "connection/Outgoing.h"
+#include "core/Bot.h"
+#include "core/PauseTicks.h"
+
+namespace zarivok {
+namespace {
+
+void Say(Bot& bot, const QString& text) { bot.GetOutgoing().SendChatText(text); }
+
+}  // namespace
+
+void BanUser(Bot& bot) { Say(bot, QStringLiteral("/ban ") + bot.strList); }
+void KickUser(Bot& bot) { Say(bot, QStringLiteral("/kick ") + bot.strList); }
+void DesignateUser(Bot& bot) { Say(bot, QStringLiteral("/designate ") + bot.strList); }
+void SquelchUser(Bot& bot) { Say(bot, QStringLiteral("/squelch ") + bot.strList); }
+void UnsquelchUser(Bot& bot) { Say(bot, QStringLiteral("/unsquelch ") + bot.strList); }
+
+void AddPickedUserToDatabase(Bot& bot) { AddToDatabase(bot, bot.strList); }
+void RemovePickedUserFromDatabase(Bot& bot) { RemoveFromDatabase(bot, bot.strList); }
+
+void AddToDatabase(Bot& bot, QString name) {
+    // name is taken by value: strList may change while the pauses let events run.
+    PauseTicks(1);
+    bot.UserList().Append(name);
+    Say(bot, QStringLiteral("User ") + name + QStringLiteral(" has been added to database."));
+    PauseTicks(1);
+    bot.SaveUserDatabase();
+}
+
+bool RemoveFromDatabase(Bot& bot, QString name) {
+    // Nothing between the search and the removal lets events run, so the index is still right.
+    const qsizetype index = bot.UserList().Find(name);
+    if (index < 0) {
+        Say(bot, QStringLiteral("Error: No such user, ") + name);
+        return false;
+    }
+    bot.UserList().RemoveUserAt(index);
+    Say(bot, QStringLiteral("User ") + name + QStringLiteral(" has been deleted."));
+    bot.SaveUserDatabase();
+    return true;
+}
+
+}  // namespace zarivok

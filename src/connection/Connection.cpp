@@ -1,0 +1,145 @@
+#include "connection/Connection.h"
+
+#include "connection/Outgoing.h"
+#include "connection/ServerAddress.h"
+#include "core/Bot.h"
+#include "protocol/TextCodec.h"
+
+namespace zarivok {
+namespace {
+
+constexpr char kConnectCaption[] = "&Connect";
+constexpr char kDisconnectCaption[] = "&Disconnect";
+constexpr char kStateConnecting[] = "Connection State - Connecting...";
+constexpr char kStateConnected[] = "Connection State - Connected";
+constexpr char kStateDisconnected[] = "Connection State - Disconnected";
+constexpr char kStateReconnecting[] = "Connection State - Reconnecting";
+const QString kCrLf = QStringLiteral("\r\n");
+
+}  // namespace
+
+Connection::Connection(Bot& bot)
+    : bot_(bot), connectCaption_(QString::fromLatin1(kConnectCaption)) {
+    recon_.setInterval(kInitialReconnectMs);
+    connect(&recon_, &QTimer::timeout, this, &Connection::recon_Timer);
+    connect(&socket_, &ChatSocket::Connected, this, &Connection::Winsock_Connect);
+    connect(&socket_, &ChatSocket::DataArrival, this, &Connection::Winsock_DataArrival);
+    connect(&socket_, &ChatSocket::Closed, this, &Connection::Winsock_Close);
+    connect(&socket_, &ChatSocket::Error, this, &Connection::Winsock_Error);
+}
+
+void Connection::ConnectToServer(quint16 port) {
+    const QStringList problems = bot_.LoadSettings();
+    bot_.AppendChat(QStringLiteral("Loaded Config.ini") + kCrLf, kGreen);
+    for (const QString& problem : problems) bot_.AppendChat(problem + kCrLf, kRed);
+    const Settings& settings = bot_.settings;
+    bot_.AppendChat(QStringLiteral("Reconnect Interval set to: ") + settings.strReconnect +
+                        QStringLiteral("ms") + kCrLf,
+                    kGreen);
+    // The loader guarantees a whole number from 0 to 65535 here.
+    SetReconInterval(settings.strReconnect.toInt());
+
+    const ServerAddress address = ParseServerAddress(settings.strServer, port);
+    if (!address.problem.isEmpty()) bot_.AppendChat(address.problem + kCrLf, kRed);
+    socket_.RemoteHost = address.host;
+    socket_.RemotePort = address.port;
+    OpenSocket();
+}
+
+void Connection::CloseConnection() { ShutSocket(); }
+
+void Connection::OpenSocket() {
+    ShutSocket();
+    socket_.Connect();
+}
+
+void Connection::ShutSocket() {
+    socket_.Close();
+    bot_.ResetReceiveBuffer();
+    bot_.GetOutgoing().DropQueuedLines();
+}
+
+void Connection::Winsock_Connect() {
+    const Settings& settings = bot_.settings;
+    // The whole handshake in one send: the connection-type bytes, account, password and the
+    // home channel, read now so that a reload since the connect is what logs in.
+    QByteArray handshake("\x03\x04");
+    handshake += EncodeText(settings.strUser + kCrLf + settings.strPass + kCrLf +
+                            QStringLiteral("/join ") + settings.strHome + kCrLf);
+    socket_.SendData(handshake);
+    SetReconEnabled(false);
+    bot_.AppendChat(QStringLiteral("Connected To Battle.net at ") + bot_.TimeOfDay() + kCrLf,
+                    kGreen);
+    SetState(kStateConnected);
+}
+
+void Connection::Winsock_DataArrival() { bot_.ProcessReceivedData(socket_.GetData()); }
+
+void Connection::Winsock_Close() {
+    bot_.AppendChat(bot_.TimeStamp() + QStringLiteral("Server closed connection") + kCrLf, kRed);
+    SetState(kStateDisconnected);
+    CloseConnection();
+    SetReconEnabled(true);
+}
+
+void Connection::Winsock_Error(int /*number*/, const QString& description) {
+    bot_.AppendChat(description + kCrLf, kRed);
+    CloseConnection();
+    SetReconEnabled(true);
+    SetState(kStateReconnecting);
+}
+
+void Connection::recon_Timer() {
+    // Abandons an attempt still in progress and starts over with the host and port set last.
+    OpenSocket();
+    bot_.AppendChat(QStringLiteral("Reconnecting...") + kCrLf, kRed);
+}
+
+void Connection::ConnectMenuClick() {
+    if (connectCaption_ == QLatin1String(kConnectCaption)) {
+        ConnectToServer();
+        connectCaption_ = QString::fromLatin1(kDisconnectCaption);
+        SetState(kStateConnecting);
+    } else {
+        // A pending reconnect stays pending: the next tick connects again.
+        CloseConnection();
+        connectCaption_ = QString::fromLatin1(kConnectCaption);
+        bot_.AppendChat(QStringLiteral("Disconnected.") + kCrLf, kGreen);
+        SetState(kStateDisconnected);
+    }
+}
+
+void Connection::ReconnectMenuClick() {
+    // Before any connect the socket has no server yet: connect as the Connect item does.
+    if (socket_.RemoteHost.isEmpty() && socket_.RemotePort == 0) {
+        ConnectToServer();
+        return;
+    }
+    const QStringList problems = bot_.LoadSettings();
+    for (const QString& problem : problems) bot_.AppendChat(problem + kCrLf, kRed);
+    OpenSocket();
+}
+
+void Connection::ExitMenuClick() {
+    CloseConnection();
+    bot_.Quit();
+}
+
+void Connection::SetReconEnabled(bool enabled) {
+    reconEnabled_ = enabled;
+    // An interval of 0 means the timer never fires; QTimer would fire continuously instead.
+    if (enabled && recon_.interval() > 0) {
+        if (!recon_.isActive()) recon_.start();
+    } else {
+        recon_.stop();
+    }
+}
+
+void Connection::SetReconInterval(int ms) {
+    recon_.setInterval(ms);
+    SetReconEnabled(reconEnabled_);
+}
+
+void Connection::SetState(const char* text) { bot_.SetStatusPanel(1, QString::fromLatin1(text)); }
+
+}  // namespace zarivok

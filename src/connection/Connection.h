@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include "connection/ChatSocket.h"
+
+namespace zarivok {
+
+class Bot;
+
+// Opens the connection to the chat server, logs in, hands what arrives to the receive side,
+// shows the connection state and reconnects by itself after a drop.
+class Connection : public QObject {
+    Q_OBJECT
+  public:
+    static constexpr quint16 kDefaultPort = 6112;
+    // The reconnect timer's interval before the first connect sets it from the settings.
+    static constexpr int kInitialReconnectMs = 80;
+
+    explicit Connection(Bot& bot);
+
+    ChatSocket& Socket() { return socket_; }
+    const QTimer& Recon() const { return recon_; }
+    bool ReconEnabled() const { return reconEnabled_; }
+
+    // Loads the settings, shows them, and starts connecting to the configured server. port is
+    // used when the "Server" setting names none.
+    void ConnectToServer(quint16 port = kDefaultPort);
+    void CloseConnection();
+
+    // The Bot menu: its Connect item's caption is the memory of what the operator asked for.
+    const QString& ConnectCaption() const { return connectCaption_; }
+    void ConnectMenuClick();
+    void ReconnectMenuClick();
+    void ExitMenuClick();
+
+    // Timer and socket events, public so that tests can drive a tick without waiting for it.
+    void recon_Timer();
+
+  private:
+    void Winsock_Connect();
+    void Winsock_DataArrival();
+    void Winsock_Close();
+    void Winsock_Error(int number, const QString& description);
+
+    void SetReconEnabled(bool enabled);
+    void SetReconInterval(int ms);
+    // Every path that opens or drops the socket forgets the old connection's unfinished line and
+    // its queued lines, so nothing of an old connection reaches a new one.
+    void OpenSocket();
+    void ShutSocket();
+    void SetState(const char* text);
+
+    Bot& bot_;
+    ChatSocket socket_;
+    QTimer recon_;
+    bool reconEnabled_ = false;
+    QString connectCaption_;
+};
+
+}  // namespace zarivok

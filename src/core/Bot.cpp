@@ -1,0 +1,116 @@
+#include "core/Bot.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLocale>
+#include <cstdio>
+#include <cstdlib>
+
+#include "connection/Connection.h"
+#include "connection/Outgoing.h"
+#include "core/WindowTexts.h"
+#include "display/ChatPane.h"
+#include "protocol/EventDispatcher.h"
+#include "protocol/TextCodec.h"
+
+namespace zarivok {
+namespace {
+
+// The locale's long time format without its time zone: hours, minutes and seconds as the user
+// is used to reading them (9:05:03 PM, 21:05:03).
+QString LocaleTimeFormat() {
+    QString format = QLocale().timeFormat(QLocale::LongFormat);
+    QString kept;
+    bool quoted = false;
+    for (const QChar c : format) {
+        if (c == u'\'') quoted = !quoted;
+        if (!quoted && c == u't') continue;
+        kept += c;
+    }
+    return kept.trimmed();
+}
+
+}  // namespace
+
+Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObject* parent)
+    : QObject(parent),
+      output_(chatPane, settings),
+      windowTexts_(windowTexts),
+      paths_(std::move(paths)),
+      userList_(paths_.usersFile),
+      clock_([] { return QTime::currentTime(); }),
+      quitHandler_([] {
+          // At once: no closing steps, but what the pane printed is not lost.
+          std::fflush(stdout);
+          std::fflush(stderr);
+          std::_Exit(0);
+      }),
+      connection_(std::make_unique<Connection>(*this)),
+      outgoing_(std::make_unique<Outgoing>(*this)) {}
+
+Bot::~Bot() {
+    // The connection's handlers reach the outgoing side; take the socket down first.
+    connection_->Socket().Close();
+}
+
+void Bot::AppendWhisper(const QString& firstText, ChatColour firstColour, const QString& secondText,
+                        ChatColour secondColour) {
+    if (!whisperPane_) return;
+    whisperPane_->AppendRun(firstText, firstColour);
+    if (!secondText.isEmpty()) whisperPane_->AppendRun(secondText, secondColour);
+}
+
+QString Bot::TimeOfDay() const { return QLocale().toString(clock_(), LocaleTimeFormat()); }
+
+QString Bot::TimeStamp() const { return u'[' + TimeOfDay() + QStringLiteral("] "); }
+
+void Bot::SetCaption(const QString& text) {
+    caption_ = text;
+    windowTexts_.SetCaption(text);
+}
+
+void Bot::SetUserCount(const QString& text) {
+    userCount_ = text;
+    windowTexts_.SetUserCount(text);
+}
+
+void Bot::SetColumnHeader(const QString& text) {
+    roster_.SetHeader(text);
+    windowTexts_.SetColumnHeader(text);
+}
+
+void Bot::SetStatusPanel(int panel, const QString& text) {
+    if (panel < 1 || panel > static_cast<int>(status_.size())) return;
+    status_[panel - 1] = text;
+    windowTexts_.SetStatusPanel(panel, text);
+}
+
+QStringList Bot::LoadSettings() {
+    QStringList problems;
+    if (!QFileInfo::exists(paths_.configFile)) {
+        problems.append(QStringLiteral("Config.ini: there is no file %1; every setting is empty.")
+                            .arg(paths_.configFile));
+    }
+    problems += zarivok::LoadSettings(paths_.configFile, settings);
+    return problems;
+}
+
+void Bot::LoadUserDatabase() { userList_.Load(&Bot::LetEventsRun); }
+
+void Bot::SaveUserDatabase() {
+    if (const auto problem = userList_.Save()) AppendChat(*problem + QStringLiteral("\r\n"), kRed);
+}
+
+void Bot::ProcessReceivedData(const QByteArray& data) {
+    // The lines are taken out of the framer before any is dispatched: a handler may let events
+    // run, and a nested arrival then finds the buffer already consistent.
+    const QList<FramedLine> lines = framer_.Feed(data);
+    for (const FramedLine& line : lines)
+        DispatchEventLine(*this, DecodeText(line.bytes, line.cut), line.cut);
+}
+
+void Bot::Quit() { quitHandler_(); }
+
+void Bot::LetEventsRun() { QCoreApplication::processEvents(); }
+
+}  // namespace zarivok

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "commands/UserDatabase.h"
+#include "core/ProfilePaths.h"
+#include "display/ChatColour.h"
+#include "display/ChatOutput.h"
+#include "protocol/LineFramer.h"
+#include "protocol/RosterModel.h"
+#include "settings/Settings.h"
+
+namespace zarivok {
+
+class ChatPane;
+class Connection;
+class Outgoing;
+class WindowTexts;
+
+// The one object that owns the program-wide state of a running bot: the settings values, its own
+// name, the channel, the roster, the user database, the connection and the timers. Front ends
+// give it a chat pane and the window texts and only draw what it decides.
+class Bot : public QObject {
+    Q_OBJECT
+  public:
+    Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths,
+        QObject* parent = nullptr);
+    ~Bot() override;
+
+    // The ten values of Config.ini, filled at each connect.
+    Settings settings;
+    // The bot's own name as the server confirmed it at logon.
+    QString strName;
+    // The user last picked in the user list: the target of the moderation actions.
+    QString strList;
+    // The channel the bot is in.
+    QString CurrentChannel;
+
+    const ProfilePaths& Paths() const { return paths_; }
+    UserDatabase& UserList() { return userList_; }
+    RosterModel& Roster() { return roster_; }
+    ChatOutput& Output() { return output_; }
+    Connection& GetConnection() { return *connection_; }
+    Outgoing& GetOutgoing() { return *outgoing_; }
+
+    void AppendChat(const QString& firstText, ChatColour firstColour,
+                    const QString& secondText = {}, ChatColour secondColour = 0) {
+        output_.AppendChat(firstText, firstColour, secondText, secondColour);
+    }
+    // The whisper pane gets the same runs, without counting or clearing. Without a whisper
+    // pane (the terminal front end) the chat pane's copy is the only one.
+    void AppendWhisper(const QString& firstText, ChatColour firstColour,
+                       const QString& secondText = {}, ChatColour secondColour = 0);
+    void SetWhisperPane(ChatPane* pane) { whisperPane_ = pane; }
+
+    // "[", the local time of day in the user's locale, "] ", read from the clock now.
+    QString TimeStamp() const;
+    QString TimeOfDay() const;
+    // Tests fix the clock so that pane texts are known in advance.
+    void SetClock(std::function<QTime()> clock) { clock_ = std::move(clock); }
+
+    // Window texts: stored here so that any front end (or test) can read the current ones.
+    void SetCaption(const QString& text);
+    void SetUserCount(const QString& text);
+    void SetColumnHeader(const QString& text);
+    void SetStatusPanel(int panel, const QString& text);
+    const QString& Caption() const { return caption_; }
+    const QString& UserCountText() const { return userCount_; }
+    const QString& StatusText(int panel) const { return status_.at(panel - 1); }
+
+    // Reads Config.ini into the settings; returns the problems found, one red line each.
+    QStringList LoadSettings();
+    // Replaces Users.txt from memory; a failure is said in red in the chat pane.
+    void SaveUserDatabase();
+    // Reloads the user database from Users.txt, letting events run as it reads.
+    void LoadUserDatabase();
+
+    // Everything the socket delivered: cut into lines and dispatched, in order.
+    void ProcessReceivedData(const QByteArray& data);
+    // Forgets a line cut by the end of the previous connection.
+    void ResetReceiveBuffer() { framer_.Reset(); }
+
+    // Ends the program at once, without closing steps: the quit command and Exit. The front end
+    // or a test may replace what that means.
+    void Quit();
+    void SetQuitHandler(std::function<void()> handler) { quitHandler_ = std::move(handler); }
+
+    // "Let pending events run", in one place so that its users are easy to find.
+    static void LetEventsRun();
+
+  private:
+    ChatOutput output_;
+    WindowTexts& windowTexts_;
+    ChatPane* whisperPane_ = nullptr;
+    ProfilePaths paths_;
+    UserDatabase userList_;
+    RosterModel roster_;
+    LineFramer framer_;
+    std::function<QTime()> clock_;
+    std::function<void()> quitHandler_;
+    QString caption_;
+    QString userCount_;
+    std::array<QString, 3> status_;
+    std::unique_ptr<Connection> connection_;
+    std::unique_ptr<Outgoing> outgoing_;
+};
+
+}  // namespace zarivok

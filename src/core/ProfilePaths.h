@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QString>
+
+namespace zarivok {
+
+// Where the bot's three files live. Config.ini and Users.txt belong to the program's own
+// folder; whisper.txt and the database editor's Users.txt are taken from the working directory.
+// With a profile folder, all of them are in it and it is the working directory, so every reader
+// and writer of a file meets the same file.
+struct ProfilePaths {
+    QString configFile;
+    QString usersFile;
+    QString whisperFile;
+    QString editorUsersFile;
+
+    static ProfilePaths ForFolder(const QString& folder);
+    // The program's folder for the bot's own files, the working directory for the others.
+    static ProfilePaths Default(const QString& programFolder, const QString& workingFolder);
+};
+
+}  // namespace zarivok

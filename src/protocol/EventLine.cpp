@@ -1,0 +1,75 @@
+#include "protocol/EventLine.h"
+
+#include <QByteArray>
+
+namespace zarivok {
+namespace {
+
+bool IsSkipped(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+}  // namespace
+
+double LenientNumber(QStringView text) {
+    // Collect the characters that form the number, skipping blanks anywhere, then convert.
+    QByteArray number;
+    enum class Stage { Sign, Integer, Fraction, ExponentSign, Exponent } stage = Stage::Sign;
+    for (const QChar c : text) {
+        if (IsSkipped(c)) continue;
+        const char ch = c.unicode() < 128 ? static_cast<char>(c.unicode()) : '\0';
+        if (stage == Stage::Sign && (ch == '+' || ch == '-')) {
+            number.append(ch);
+            stage = Stage::Integer;
+        } else if (IsDigit(c) && stage != Stage::ExponentSign) {
+            number.append(ch);
+            if (stage == Stage::Sign) stage = Stage::Integer;
+        } else if (IsDigit(c)) {
+            number.append(ch);
+            stage = Stage::Exponent;
+        } else if (ch == '.' && (stage == Stage::Sign || stage == Stage::Integer)) {
+            number.append(ch);
+            stage = Stage::Fraction;
+        } else if ((ch == 'e' || ch == 'E' || ch == 'd' || ch == 'D') &&
+                   (stage == Stage::Integer || stage == Stage::Fraction)) {
+            number.append('e');
+            stage = Stage::ExponentSign;
+        } else if ((ch == '+' || ch == '-') && stage == Stage::ExponentSign) {
+            number.append(ch);
+            stage = Stage::Exponent;
+        } else {
+            break;
+        }
+    }
+    // An exponent marker without digits does not belong to the number.
+    while (!number.isEmpty() &&
+           (number.back() == 'e' || number.back() == '+' || number.back() == '-')) {
+        number.chop(1);
+    }
+    // QByteArray reads with the C locale whatever the user's locale says about decimal points.
+    bool ok = false;
+    const double value = number.toDouble(&ok);
+    return ok ? value : 0;
+}
+
+EventLine ParseEventLine(const QString& line, bool cut) {
+    EventLine event;
+    const double head4 = LenientNumber(QStringView(line).left(4));
+    if (head4 < kFirstEventCode || head4 > kLastEventCode) return event;
+    event.isEvent = true;
+
+    const qsizetype quote = line.indexOf(u'"');
+    QStringView head(line);
+    if (quote >= 0) {
+        // The character before the quote is the blank that separates it from the fields.
+        head = QStringView(line).left(quote > 0 ? quote - 1 : 0);
+        const bool keepLast = cut && !line.endsWith(u'"');
+        const qsizetype length = line.size() - quote - (keepLast ? 1 : 2);
+        if (length > 0) event.message = line.mid(quote + 1, length);
+    }
+    for (const auto piece : head.split(u' ', Qt::SkipEmptyParts))
+        event.fields.append(piece.toString());
+    if (!event.fields.isEmpty()) event.code = LenientNumber(event.fields.first());
+    return event;
+}
+
+}  // namespace zarivok

@@ -1,0 +1,87 @@
+#include "protocol/RosterEvents.h"
+
+#include "core/Bot.h"
+#include "core/Texts.h"
+#include "protocol/ProductIcons.h"
+
+namespace zarivok {
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+void ShowUserCount(Bot& bot) {
+    bot.SetUserCount(bot.CurrentChannel + QStringLiteral(" (") +
+                     QString::number(bot.Roster().Count()) + u')');
+}
+
+bool NotificationsOn(const Bot& bot) { return bot.settings.intEnableNotifications == 1; }
+
+}  // namespace
+
+void HandleUserEvent(Bot& bot, const QString& name, const QString& flags, const QString& product) {
+    RosterModel& roster = bot.Roster();
+    const int icon = GetProductIcon(product, flags);
+    qsizetype row = roster.FindProvisional(name);
+    if (row >= 0) {
+        roster.Replace(row, name, icon);
+    } else {
+        row = roster.Count();
+        roster.Append(name, icon);
+    }
+    ShowUserCount(bot);
+    // A 1 in the third place (no UDP support) marks the entry in yellow.
+    if (QStringView(flags).mid(2, 1) == u"1") roster.SetHighlighted(row, true);
+}
+
+void HandleJoinEvent(Bot& bot, const QString& name, const QString& flags, const QString& product) {
+    HandleUserEvent(bot, name, flags, product);
+    if (!NotificationsOn(bot)) return;
+    bot.AppendChat(bot.TimeStamp(), kWhite,
+                   QStringLiteral("-- ") + name + QStringLiteral(" has joined the channel using ") +
+                       product + u'.' + kCrLf,
+                   kGreen);
+}
+
+void HandleLeaveEvent(Bot& bot, const QString& name, const QString& /*flags*/) {
+    RosterModel& roster = bot.Roster();
+    const qsizetype row = roster.FindIgnoringCase(name);
+    if (row < 0) return;
+    roster.RemoveAt(row);
+    ShowUserCount(bot);
+    if (!NotificationsOn(bot)) return;
+    bot.AppendChat(bot.TimeStamp(), kWhite,
+                   QStringLiteral("-- ") + name + QStringLiteral(" has left the channel.") + kCrLf,
+                   kGreen);
+}
+
+void HandleChannelEvent(Bot& bot, const QString& channel) {
+    bot.Roster().Clear();
+    bot.SetColumnHeader(channel);
+    bot.AppendChat(bot.TimeStamp() + QStringLiteral("Joined Channel: ") + channel + kCrLf, kGreen);
+    bot.CurrentChannel = channel;
+    ShowUserCount(bot);
+    bot.SetCaption(
+        QStringLiteral("%1 %2 - User ").arg(QLatin1String(kProgramName), QLatin1String(kVersion)) +
+        bot.strName + QStringLiteral(" in channel ") + channel + QStringLiteral(". "));
+    bot.SetStatusPanel(2, QStringLiteral("User ") + bot.strName +
+                              QStringLiteral(" using CHAT in channel ") + channel +
+                              QStringLiteral(". "));
+}
+
+void HandleFlagsEvent(Bot& bot, const QString& name, const QString& flags) {
+    RosterModel& roster = bot.Roster();
+    const int icon = GetFlagsIcon(flags);
+    const qsizetype row = roster.FindExact(name);
+    if (row < 0) {
+        // The count box is left as it was; the user's own entry, which usually follows, puts
+        // the right count there.
+        roster.Append(name, icon, /*provisional=*/true);
+        return;
+    }
+    // Plain flags replace only a red cross (a lifted squelch); any other icon stays.
+    const bool plain = flags == u"0000" || flags == u"0010";
+    if (plain && roster.At(row).icon != static_cast<int>(ChatIcon::RedCross)) return;
+    roster.Replace(row, name, icon, roster.At(row).provisional);
+}
+
+}  // namespace zarivok

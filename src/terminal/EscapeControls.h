@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace zarivok {
+
+// Chat text comes from a server and from other users: a control character passed to a terminal
+// could move the cursor, retitle the window, ring the bell or start an escape sequence that
+// rewrites what the operator sees. This returns the text with every control character made
+// visible instead, so the terminal only ever receives printable text (and tabs):
+// - C0 controls and DEL in caret notation: ESC "^[", BEL "^G", backspace "^H", NUL "^@",
+//   CR "^M", LF "^J", DEL "^?". Callers that treat CR and LF as line breaks split on them first.
+// - C1 controls (U+0080 to U+009F) as U+FFFD. Many terminals act on them even in UTF-8 (U+009B
+//   is a second way to start a control sequence), and a caret form would read as the 7-bit
+//   sequence it stands for; the replacement character is what the operator already sees for
+//   text that cannot be shown.
+// - Tab passes through unchanged: it only moves the cursor forward on the same line.
+QString EscapeControls(QStringView text);
+
+}  // namespace zarivok

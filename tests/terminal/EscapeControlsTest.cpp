@@ -1,0 +1,49 @@
+#include <gtest/gtest.h>
+
+#include "terminal/EscapeControls.h"
+
+namespace zarivok {
+namespace {
+
+TEST(EscapeControlsTest, ShowsControlCharactersVisibly) {
+    struct Case {
+        const char16_t* text;
+        const char16_t* expected;
+    };
+    const Case cases[] = {
+        {u"\x1b[2J\x1b]0;owned\x07", u"^[[2J^[]0;owned^G"},
+        {u"a\bb\x7f", u"a^Hb^?"},
+        {u"\r\n\v\f", u"^M^J^K^L"},
+        {u"\x1f", u"^_"},
+        {u"\x9b"
+         u"31m \x85 \x80 \x9f",
+         u"\xfffd"
+         u"31m \xfffd \xfffd \xfffd"},
+        {u"tab\there", u"tab\there"},
+        {u"Gr\xfc\xdf"
+         u"e \x4e2d \xa0 ~ \xd83d\xde00",
+         u"Gr\xfc\xdf"
+         u"e \x4e2d \xa0 ~ \xd83d\xde00"},
+    };
+    for (const Case& c : cases) {
+        const QString text = QString::fromUtf16(c.text);
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_EQ(EscapeControls(text), QString::fromUtf16(c.expected));
+    }
+    // NUL does not fit the table's zero-terminated strings.
+    EXPECT_EQ(EscapeControls(QString(QChar(0)) + QLatin1Char('x')), QStringLiteral("^@x"));
+}
+
+TEST(EscapeControlsTest, NoCodeUnitLeavesAControlCharacterBehind) {
+    for (char32_t u = 0; u <= 0xFFFF; ++u) {
+        const QString escaped = EscapeControls(QString(QChar(static_cast<char16_t>(u))));
+        for (const QChar ch : escaped) {
+            const char16_t out = ch.unicode();
+            const bool control = (out < 0x20 && out != u'\t') || (out >= 0x7F && out <= 0x9F);
+            ASSERT_FALSE(control) << "U+" << std::hex << static_cast<unsigned>(u);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zarivok
