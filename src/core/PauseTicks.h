@@ -4,9 +4,9 @@
 
 namespace zarivok {
 
-// Waits n ticks of 10 ms while pending events keep running: the add commands give the server
-// a moment to answer before they go on. Timers, socket events and further received lines may
-// therefore run inside the wait. n <= 0 returns at once without running any event.
+// Waits n ticks of 10 ms while pending events keep running, so the program stays responsive
+// during the short pause the add commands take. Timers, socket events and further received
+// lines may therefore run inside the wait. n <= 0 returns at once without running any event.
 void PauseTicks(qint64 n);
 
 }  // namespace zarivok

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace zarivok {
+
+// The accounts that may command the bot (UserList), mirrored to Users.txt: one name per line,
+// each line ended by CR LF. Names stay exactly as read or added (no trimming, no case folding;
+// duplicates and empty names allowed). The master name is accepted besides the list and is never
+// stored in it.
+class UserDatabase {
+  public:
+    explicit UserDatabase(QString path);
+
+    const QStringList& Entries() const { return entries_; }
+
+    // LoadUserDatabase: replaces the list by the lines of the file. afterEachLine runs once per
+    // line read; the bot lets pending events run there, so it may change this same database.
+    void Load(const std::function<void()>& afterEachLine = {});
+
+    // SaveUserDatabase: rewrites the file from the list in one step. Returns std::nullopt on
+    // success, else a one-line reason for the chat pane; the list keeps its content either way.
+    std::optional<QString> Save() const;
+
+    // True for the master name (exact case) and for any listed name, ignoring letter case.
+    bool IsAuthorizedUser(const QString& name) const;
+
+    void Append(const QString& name) { entries_.append(name); }
+    // The index of the first entry equal to name ignoring letter case, or -1.
+    qsizetype Find(const QString& name) const;
+    // Removes one entry; later entries move down by one. An index out of range changes nothing.
+    void RemoveUserAt(qsizetype index);
+
+  private:
+    QString path_;
+    QStringList entries_;
+    // The file was read as Windows-1252 (it was not valid UTF-8): saving writes that code page
+    // back while every name fits it, so an untouched file keeps its bytes.
+    bool windows1252_ = false;
+};
+
+}  // namespace zarivok

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace zarivok {
+
+// The ten values read from Config.ini at each connect and at the Reconnect command. Texts are
+// empty and numbers 0 until the first load. A switch is on only when it equals 1.
+struct Settings {
+    QString strUser, strPass, strServer, strHome, strTrigger, strReconnect, strIdleMsg;
+    int intEnableAutoClear = 0, intAutoClearAtLine = 0, intEnableNotifications = 0;
+};
+
+// Fallbacks for the four numeric keys when one is missing, empty or not a whole number in its
+// range (from -32768 to 32767, and from 0 to 65535 for the reconnect delay in milliseconds).
+// They keep the bot usable until the file is fixed: reconnect after ten seconds, leave the chat
+// pane alone, show users joining and leaving, and should auto-clear be switched on from the
+// menu, clear after 500 lines. LoadSettings reports every fallback it takes, so a broken file
+// never goes unnoticed.
+inline constexpr char kFallbackReconnect[] = "10000";
+inline constexpr int kFallbackEnableAutoClear = 0;
+inline constexpr int kFallbackAutoClearAtLine = 500;
+inline constexpr int kFallbackEnableNotifications = 1;
+
+// Reads the ten keys of the file at configPath into settings, parsing the file once. Returns one
+// problem text per numeric key that took its fallback, in key order, for the chat pane.
+QStringList LoadSettings(const QString& configPath, Settings& settings);
+
+}  // namespace zarivok

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+namespace zarivok {
+
+// Writes the whole settings file: the two sections with the ten keys, one per line ended by
+// CR LF, values unchanged (the dialog passes the two switches as "0" or "1"), in UTF-8. Anything
+// else the file held is dropped. The file is replaced in one step, so a failed write leaves the
+// old file whole. Returns std::nullopt on success, else a one-line reason for the chat pane.
+std::optional<QString> WriteSettingsFile(const QString& path, const QString& user,
+                                         const QString& pass, const QString& server,
+                                         const QString& home, const QString& trigger,
+                                         const QString& reconnect, const QString& idleMsg,
+                                         const QString& enableAutoClear,
+                                         const QString& autoClearAtLine,
+                                         const QString& enableNotifications);
+
+}  // namespace zarivok

@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "settings/Settings.h"
+#include "settings/SettingsWriter.h"
+#include "support/WriteProtection.h"
+
+namespace zarivok {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+}
+
+class SettingsWriterTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+    QString Path() const { return dir_.filePath(QStringLiteral("Config.ini")); }
+
+    QTemporaryDir dir_;
+};
+
+TEST_F(SettingsWriterTest, WritesExactlyTheThirteenLinesOverAnOldFile) {
+    QFile old(Path());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write("; a comment\r\n[Other]\r\nKey=gone\r\n" + QByteArray(500, 'x'));
+    old.close();
+
+    const auto error =
+        WriteSettingsFile(Path(), QString::fromUtf8("J\u00f6rg"), QStringLiteral("p=w"),
+                          QStringLiteral("host"), QStringLiteral(" Home "), QStringLiteral("!"),
+                          QStringLiteral("10000"), QStringLiteral("idle \u2713"),
+                          QStringLiteral("0"), QStringLiteral("500"), QStringLiteral("1"));
+    EXPECT_EQ(error, std::nullopt);
+    EXPECT_EQ(ReadAll(Path()),
+              "[Login]\r\nUser=J\xC3\xB6rg\r\nPass=p=w\r\nServer=host\r\nHome= Home \r\n\r\n"
+              "[Options]\r\nTrigger=!\r\nReconnect=10000\r\nIdleMsg=idle \xE2\x9C\x93\r\n"
+              "Enable AutoClear=0\r\nAutoClear At Line=500\r\nEnable Notifications=1\r\n");
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files), QStringList{"Config.ini"});
+}
+
+TEST_F(SettingsWriterTest, WhatIsWrittenReadsBackExceptOuterBlanksAndOverlongTails) {
+    const QString longIdle = QString(100, u'a') + QString(100, u'b');
+    ASSERT_EQ(WriteSettingsFile(Path(), QStringLiteral("alice"), QStringLiteral("  pw  "),
+                                QStringLiteral("chat.example.net"), QString::fromUtf8("Cl\u00e4n"),
+                                QStringLiteral("."), QStringLiteral("65535"), longIdle,
+                                QStringLiteral("1"), QStringLiteral("-12"), QStringLiteral("0")),
+              std::nullopt);
+    Settings settings;
+    EXPECT_EQ(LoadSettings(Path(), settings), QStringList());
+    EXPECT_EQ(settings.strUser, "alice");
+    EXPECT_EQ(settings.strPass, "pw");
+    EXPECT_EQ(settings.strServer, "chat.example.net");
+    EXPECT_EQ(settings.strHome, QString::fromUtf8("Cl\u00e4n"));
+    EXPECT_EQ(settings.strTrigger, ".");
+    EXPECT_EQ(settings.strReconnect, "65535");
+    EXPECT_EQ(settings.strIdleMsg, longIdle.left(127));
+    EXPECT_EQ(settings.intEnableAutoClear, 1);
+    EXPECT_EQ(settings.intAutoClearAtLine, -12);
+    EXPECT_EQ(settings.intEnableNotifications, 0);
+}
+
+TEST_F(SettingsWriterTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
+    const QByteArray oldContent = "[Login]\r\nUser=old\r\n";
+    QFile old(Path());
+    ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+    old.write(oldContent);
+    old.close();
+
+    std::optional<QString> error;
+    {
+        const WriteProtection readOnlyFolder(dir_.path());
+        error = WriteSettingsFile(Path(), "new", "", "", "", "", "", "", "", "", "");
+    }
+    ASSERT_TRUE(error.has_value());
+    const QString prefix = QStringLiteral("Could not write %1: ").arg(Path());
+    EXPECT_TRUE(error->startsWith(prefix)) << error->toStdString();
+    EXPECT_GT(error->size(), prefix.size()) << "the reason is missing";
+    EXPECT_FALSE(error->contains(u'\n'));
+    EXPECT_EQ(ReadAll(Path()), oldContent);
+    EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"Config.ini"});
+
+    const QString noFolder = dir_.filePath(QStringLiteral("missing/Config.ini"));
+    EXPECT_TRUE(WriteSettingsFile(noFolder, "", "", "", "", "", "", "", "", "", "").has_value());
+}
+
+}  // namespace
+}  // namespace zarivok
