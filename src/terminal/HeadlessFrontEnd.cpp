@@ -1,0 +1,39 @@
+#include "terminal/HeadlessFrontEnd.h"
+
+#include <QCoreApplication>
+
+#include "connection/Connection.h"
+#include "connection/Outgoing.h"
+#include "connection/Uptime.h"
+#include "core/Bot.h"
+#include "terminal/SignalWatcher.h"
+#include "terminal/StdinReader.h"
+#include "terminal/TerminalPane.h"
+#include "terminal/TerminalTexts.h"
+
+namespace zarivok {
+
+HeadlessFrontEnd::HeadlessFrontEnd(const ProfilePaths& paths, std::FILE* out, std::FILE* err,
+                                   int inputFd)
+    : pane_(std::make_unique<TerminalPane>(out)),
+      texts_(std::make_unique<TerminalTexts>(err)),
+      bot_(std::make_unique<Bot>(*pane_, *texts_, paths)),
+      input_(std::make_unique<StdinReader>(inputFd)),
+      signals_(std::make_unique<SignalWatcher>()) {
+    connect(input_.get(), &StdinReader::LineRead, this,
+            [this](const QString& line) { bot_->GetOutgoing().Send(line); });
+    connect(signals_.get(), &SignalWatcher::Terminate, this, [this](int) {
+        bot_->GetConnection().CloseConnection();
+        QCoreApplication::exit(0);
+    });
+}
+
+// The bot goes before the panes it writes to.
+HeadlessFrontEnd::~HeadlessFrontEnd() { bot_.reset(); }
+
+void HeadlessFrontEnd::Start() {
+    bot_->SetStatusPanel(3, QStringLiteral("Computer Uptime: ") + FormatUptime(SystemUptimeMs()));
+    bot_->GetConnection().ConnectMenuClick();
+}
+
+}  // namespace zarivok

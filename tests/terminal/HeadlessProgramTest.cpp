@@ -1,0 +1,128 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <csignal>
+
+#include "support/BotHarness.h"
+#include "support/ChatGateway.h"
+
+namespace zarivok {
+namespace {
+
+// The real program, started as a user starts it, against the tests' own chat gateway.
+class HeadlessProgramTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        harness.WriteConfig(gateway.Port());
+        QObject::connect(&program, &QProcess::readyReadStandardOutput,
+                         [this] { out += program.readAllStandardOutput(); });
+        QObject::connect(&program, &QProcess::readyReadStandardError,
+                         [this] { err += program.readAllStandardError(); });
+    }
+
+    void TearDown() override {
+        if (program.state() != QProcess::NotRunning) {
+            program.kill();
+            program.waitForFinished(5000);
+        }
+    }
+
+    void Start(const QStringList& extra = {}) {
+        program.start(QStringLiteral(ZARIVOK_BINARY),
+                      QStringList{"--headless", "--profile", harness.Folder()} + extra);
+        ASSERT_TRUE(program.waitForStarted(5000));
+    }
+
+    bool OutputHas(const QByteArray& needle) {
+        return ChatGateway::WaitUntil([&] { return out.contains(needle); }, 10000);
+    }
+
+    // Ends the program with a signal and returns its exit code (-1 when it crashed).
+    int Stop(int signalNumber) {
+        ::kill(static_cast<pid_t>(program.processId()), signalNumber);
+        const bool ended =
+            ChatGateway::WaitUntil([&] { return program.state() == QProcess::NotRunning; }, 10000);
+        if (!ended || program.exitStatus() != QProcess::NormalExit) return -1;
+        return program.exitCode();
+    }
+
+    ChatGateway gateway;
+    testing::BotHarness harness;  // only its profile folder and config writer are used here
+    QProcess program;
+    QByteArray out;
+    QByteArray err;
+};
+
+TEST_F(HeadlessProgramTest, LogsInShowsTrafficInColourAndSendsWhatIsTyped) {
+    Start();
+    ASSERT_TRUE(gateway.WaitForReceived("/join Lobby\r\n", 10000));
+    ASSERT_TRUE(OutputHas("\x1b[38;2;0;255;0mSuccessfully logged in as bot1\x1b[0m\n"));
+    gateway.SendLine(ChatGateway::TalkLine("alice", "0010", "hello bot"));
+    ASSERT_TRUE(OutputHas("\x1b[38;2;255;255;255mhello bot\x1b[0m\n"));
+    const qsizetype talk = out.indexOf("<alice> \x1b[0m");
+    ASSERT_GE(talk, 0);
+    EXPECT_EQ(out.lastIndexOf("\x1b[38;2;255;255;0m[", talk), out.lastIndexOf("\x1b[", talk - 1));
+
+    program.write("typed line\n");
+    ASSERT_TRUE(gateway.WaitForReceived("typed line\r\n"));
+    ASSERT_TRUE(OutputHas("<bot1>\x1b[0m\x1b[38;2;255;255;255m typed line\x1b[0m\n"));
+
+    // The end of the input stops reading, not the bot.
+    program.closeWriteChannel();
+    gateway.SendLine(ChatGateway::InfoLine("still here"));
+    ASSERT_TRUE(OutputHas("still here"));
+    EXPECT_TRUE(err.contains("status1: Connection State - Connected\n"));
+    EXPECT_TRUE(err.contains("caption: ZaRiVoK v3.0b1 - User bot1 in channel Lobby. \n"));
+    EXPECT_TRUE(err.contains("users: Lobby (1)\n"));
+    EXPECT_TRUE(err.contains("status3: Computer Uptime: "));
+    EXPECT_EQ(Stop(SIGTERM), 0);
+}
+
+TEST_F(HeadlessProgramTest, SignalsEndItWithExitCodeZero) {
+    for (const int signalNumber : {SIGINT, SIGTERM}) {
+        SCOPED_TRACE(signalNumber);
+        out.clear();
+        Start();
+        ASSERT_TRUE(OutputHas("Successfully logged in as bot1"));
+        EXPECT_EQ(Stop(signalNumber), 0);
+        EXPECT_TRUE(gateway.WaitForDisconnect());
+    }
+}
+
+TEST_F(HeadlessProgramTest, TheProfileFolderHoldsEveryFileAndNothingElse) {
+    harness.WriteFile("Users.txt", "alice\r\n");
+    Start();
+    ASSERT_TRUE(OutputHas("Successfully logged in as bot1"));
+    gateway.SendLine(ChatGateway::TalkLine("alice", "0010", "!add Carol"));
+    ASSERT_TRUE(gateway.WaitForReceived("User Carol has been added to database.\r\n"));
+    ASSERT_TRUE(ChatGateway::WaitUntil(
+        [&] { return harness.ReadFile("Users.txt") == "alice\r\nCarol\r\n"; }, 10000));
+    EXPECT_EQ(Stop(SIGTERM), 0);
+    EXPECT_EQ(QDir(harness.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"Config.ini", "Users.txt"}));
+}
+
+TEST_F(HeadlessProgramTest, HelpVersionAndAMissingProfile) {
+    QProcess help;
+    help.start(QStringLiteral(ZARIVOK_BINARY), {"--help"});
+    ASSERT_TRUE(help.waitForFinished(10000));
+    EXPECT_EQ(help.exitCode(), 0);
+    EXPECT_TRUE(help.readAllStandardOutput().contains("--profile <dir>"));
+
+    QProcess version;
+    version.start(QStringLiteral(ZARIVOK_BINARY), {"--version"});
+    ASSERT_TRUE(version.waitForFinished(10000));
+    EXPECT_EQ(version.readAllStandardOutput(), QByteArray("ZaRiVoK v3.0b1\n"));
+
+    QProcess missing;
+    missing.start(QStringLiteral(ZARIVOK_BINARY),
+                  {"--headless", "--profile", harness.Path("no-such-folder")});
+    ASSERT_TRUE(missing.waitForFinished(10000));
+    EXPECT_NE(missing.exitCode(), 0);
+    EXPECT_TRUE(missing.readAllStandardError().contains("does not exist"));
+}
+
+}  // namespace
+}  // namespace zarivok
