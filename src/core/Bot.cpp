@@ -39,6 +39,7 @@ Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObje
       paths_(std::move(paths)),
       userList_(paths_.usersFile),
       clock_([] { return QTime::currentTime(); }),
+      timeFormat_(LocaleTimeFormat()),
       quitHandler_([] {
           // At once: no closing steps, but what the pane printed is not lost.
           std::fflush(stdout);
@@ -60,7 +61,17 @@ void Bot::AppendWhisper(const QString& firstText, ChatColour firstColour, const 
     if (!secondText.isEmpty()) whisperPane_->AppendRun(secondText, secondColour);
 }
 
-QString Bot::TimeOfDay() const { return QLocale().toString(clock_(), LocaleTimeFormat()); }
+QString Bot::TimeOfDay() const {
+    // Formatting through the locale costs more than the rest of a line's handling; a busy
+    // channel asks for the same second many times.
+    const QTime now = clock_();
+    const int second = now.isValid() ? now.msecsSinceStartOfDay() / 1000 : -1;
+    if (second != stampSecond_ || stampText_.isNull()) {
+        stampSecond_ = second;
+        stampText_ = QLocale().toString(now, timeFormat_);
+    }
+    return stampText_;
+}
 
 QString Bot::TimeStamp() const { return u'[' + TimeOfDay() + QStringLiteral("] "); }
 

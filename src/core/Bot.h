@@ -64,7 +64,10 @@ class Bot : public QObject {
     QString TimeStamp() const;
     QString TimeOfDay() const;
     // Tests fix the clock so that pane texts are known in advance.
-    void SetClock(std::function<QTime()> clock) { clock_ = std::move(clock); }
+    void SetClock(std::function<QTime()> clock) {
+        clock_ = std::move(clock);
+        stampText_ = QString();
+    }
 
     // Window texts: stored here so that any front end (or test) can read the current ones.
     void SetCaption(const QString& text);
@@ -104,6 +107,10 @@ class Bot : public QObject {
     RosterModel roster_;
     LineFramer framer_;
     std::function<QTime()> clock_;
+    // Taken from the locale once: every line's time stamp needs it.
+    QString timeFormat_;
+    mutable int stampSecond_ = -1;
+    mutable QString stampText_;
     std::function<void()> quitHandler_;
     QString caption_;
     QString userCount_;
