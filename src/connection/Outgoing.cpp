@@ -1,5 +1,7 @@
 #include "connection/Outgoing.h"
 
+#include <QElapsedTimer>
+
 #include "connection/Connection.h"
 #include "core/Bot.h"
 #include "core/Texts.h"
@@ -10,18 +12,20 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// A line must never carry a line end of its own: the server would take the rest as a second
-// line, a command perhaps.
-QString FirstLine(const QString& text) {
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == u'\r' || text[i] == u'\n') return text.left(i);
-    }
-    return text;
+qint64 MonotonicMs() {
+    QElapsedTimer clock;
+    clock.start();
+    return clock.msecsSinceReference();
 }
 
 }  // namespace
 
-Outgoing::Outgoing(Bot& bot) : bot_(bot) {
+Outgoing::Outgoing(Bot& bot)
+    : bot_(bot),
+      clock_(&MonotonicMs),
+      queue_([this] { return clock_(); }, [this](const QString& line) { Transmit(line); }) {
+    pump_.setSingleShot(true);
+    connect(&pump_, &QTimer::timeout, this, &Outgoing::PumpQueue);
     antiIdle_.setInterval(kAntiIdleTickMs);
     connect(&antiIdle_, &QTimer::timeout, this, &Outgoing::AntiIdle_Timer);
     antiIdle_.start();
@@ -30,7 +34,16 @@ Outgoing::Outgoing(Bot& bot) : bot_(bot) {
 void Outgoing::SendChatText(const QString& text) {
     Connection& connection = bot_.GetConnection();
     if (connection.Socket().IsConnected()) {
-        Transmit(FirstLine(text));
+        const int dropped = queue_.Enqueue(text);
+        if (dropped > 0) {
+            bot_.AppendChat(QStringLiteral("Too much to say at once: %1 line(s) dropped, %2 "
+                                           "still waiting to be sent.")
+                                    .arg(dropped)
+                                    .arg(queue_.Pending()) +
+                                kCrLf,
+                            kRed);
+        }
+        ArmPump();
         return;
     }
     bot_.AppendChat(QStringLiteral("Reconnecting...") + kCrLf, kWhite);
@@ -39,7 +52,9 @@ void Outgoing::SendChatText(const QString& text) {
 }
 
 void Outgoing::Transmit(const QString& line) {
-    bot_.GetConnection().Socket().SendData(EncodeText(line) + "\r\n");
+    // The queue is emptied whenever the connection goes, so this only fails on a socket that
+    // broke a moment ago; its error event follows.
+    if (!bot_.GetConnection().Socket().SendData(EncodeText(line) + "\r\n")) return;
     if (line.startsWith(u'/')) return;
     bot_.AppendChat(bot_.TimeStamp() + u'<' + bot_.strName + u'>', kCyan, u' ' + line + kCrLf,
                     kWhite);
@@ -50,7 +65,24 @@ void Outgoing::Send(const QString& text) {
     Bot::LetEventsRun();
 }
 
-void Outgoing::DropQueuedLines() {}
+void Outgoing::DropQueuedLines() {
+    queue_.Clear();
+    pump_.stop();
+}
+
+void Outgoing::PumpQueue() {
+    queue_.Pump();
+    ArmPump();
+}
+
+void Outgoing::ArmPump() {
+    const qint64 wait = queue_.MsUntilNextSend();
+    if (wait < 0) {
+        pump_.stop();
+    } else {
+        pump_.start(static_cast<int>(std::min<qint64>(wait, 60000)));
+    }
+}
 
 void Outgoing::AntiIdle_Timer() {
     ++lngIdleCount_;

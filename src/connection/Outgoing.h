@@ -3,6 +3,9 @@
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <functional>
+
+#include "connection/SendQueue.h"
 
 namespace zarivok {
 
@@ -18,14 +21,22 @@ class Outgoing : public QObject {
 
     explicit Outgoing(Bot& bot);
 
-    // Sends one line (cut at its first CR or LF) and echoes ordinary talk in the chat pane; a
-    // line starting with "/" is a command to the server and is not echoed. When not connected,
-    // the text is dropped and a new connection is started instead.
+    // Says one line (cut at its first CR or LF): it goes out at once while the flood budget
+    // allows, otherwise it waits its turn. Ordinary talk is echoed in the chat pane when it
+    // actually leaves; a line starting with "/" is a command to the server and is not echoed.
+    // When not connected, the text is dropped and a new connection is started instead.
     void SendChatText(const QString& text);
     // The Send button: sends the input box's text, then lets pending events run.
     void Send(const QString& text);
     // Forgets lines waiting for an old connection.
     void DropQueuedLines();
+    qsizetype QueuedLines() const { return queue_.Pending(); }
+    // The flood budget's clock (monotonic milliseconds); tests replace it.
+    void SetClock(std::function<qint64()> clock) { clock_ = std::move(clock); }
+
+    // Sends the waiting lines that fit the budget now; the pump timer calls it, and tests with a
+    // clock of their own.
+    void PumpQueue();
 
     // One anti-idle tick, public so that tests need not wait two minutes.
     void AntiIdle_Timer();
@@ -34,8 +45,13 @@ class Outgoing : public QObject {
 
   private:
     void Transmit(const QString& line);
+    // Wakes the queue when its first waiting line fits the budget.
+    void ArmPump();
 
     Bot& bot_;
+    std::function<qint64()> clock_;
+    SendQueue queue_;
+    QTimer pump_;
     QTimer antiIdle_;
     qint64 lngIdleCount_ = 0;
 };

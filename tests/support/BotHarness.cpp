@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "connection/Outgoing.h"
+
 namespace zarivok::testing {
 
 BotHarness::BotHarness(const QString& folder) : folder_(folder) {
@@ -12,6 +14,9 @@ BotHarness::BotHarness(const QString& folder) : folder_(folder) {
     bot_ = std::make_unique<Bot>(pane, texts, ProfilePaths::ForFolder(folder_));
     bot_->SetClock([] { return QTime(21, 5, 3); });
     bot_->SetQuitHandler([this] { ++quitCount; });
+    // Time runs an hour per look, so the flood budget never holds a line back; the tests of the
+    // budget set a clock of their own.
+    bot_->GetOutgoing().SetClock([now = qint64(0)]() mutable { return now += 3600 * 1000; });
 }
 
 BotHarness::~BotHarness() = default;
