@@ -12,6 +12,7 @@
 #include "display/ChatPane.h"
 #include "protocol/EventDispatcher.h"
 #include "protocol/TextCodec.h"
+#include "settings/SettingsWriter.h"
 
 namespace zarivok {
 namespace {
@@ -104,6 +105,17 @@ QStringList Bot::LoadSettings() {
     }
     problems += zarivok::LoadSettings(paths_.configFile, settings);
     return problems;
+}
+
+bool Bot::WriteSettingsFile(const QString& user, const QString& pass, const QString& server,
+                            const QString& home, const QString& trigger, const QString& reconnect,
+                            const QString& idleMsg, const QString& enableAutoClear,
+                            const QString& autoClearAtLine, const QString& enableNotifications) {
+    const auto problem =
+        zarivok::WriteSettingsFile(paths_.configFile, user, pass, server, home, trigger, reconnect,
+                                   idleMsg, enableAutoClear, autoClearAtLine, enableNotifications);
+    if (problem) AppendChat(*problem + QStringLiteral("\r\n"), kRed);
+    return !problem;
 }
 
 void Bot::LoadUserDatabase() { userList_.Load(&Bot::LetEventsRun); }

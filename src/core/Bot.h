@@ -80,6 +80,12 @@ class Bot : public QObject {
 
     // Reads Config.ini into the settings; returns the problems found, one red line each.
     QStringList LoadSettings();
+    // Replaces Config.ini with ten texts as the settings dialog saves them (the running values
+    // stay as they are until the next load); a failure is said in red. Returns success.
+    bool WriteSettingsFile(const QString& user, const QString& pass, const QString& server,
+                           const QString& home, const QString& trigger, const QString& reconnect,
+                           const QString& idleMsg, const QString& enableAutoClear,
+                           const QString& autoClearAtLine, const QString& enableNotifications);
     // Replaces Users.txt from memory; a failure is said in red in the chat pane.
     void SaveUserDatabase();
     // Reloads the user database from Users.txt, letting events run as it reads.
