@@ -26,10 +26,7 @@ class CommandInterpreterTest : public ::testing::Test {
     void SetUp() override {
         harness.WriteFile("Users.txt", "alice\r\nbob\r\nbob\r\n");
         harness.WriteConfig(gateway.Port());
-        harness.bot().GetConnection().ConnectMenuClick();
-        ASSERT_TRUE(gateway.WaitForReceived("/join Lobby\r\n"));
-        ASSERT_TRUE(ChatGateway::WaitUntil(
-            [&] { return harness.bot().CurrentChannel == QStringLiteral("Lobby"); }));
+        ASSERT_TRUE(harness.LogIn());
     }
 
     // Says text as speaker and returns what the bot sent in answer. The master name asks for

@@ -18,9 +18,7 @@ class ModerationTest : public ::testing::Test {
     void SetUp() override {
         harness.WriteFile("Users.txt", "alice\r\nBob\r\n");
         harness.WriteConfig(gateway.Port());
-        harness.bot().GetConnection().ConnectMenuClick();
-        ASSERT_TRUE(ChatGateway::WaitUntil(
-            [&] { return harness.bot().CurrentChannel == QStringLiteral("Lobby"); }));
+        ASSERT_TRUE(harness.LogIn());
         start = gateway.Received().size();
     }
 

@@ -18,9 +18,7 @@ class FloodSafeSendingTest : public ::testing::Test {
     void SetUp() override {
         harness.WriteFile("Users.txt", "alice\r\nbob\r\n");
         harness.WriteConfig(gateway.Port());
-        harness.bot().GetConnection().ConnectMenuClick();
-        ASSERT_TRUE(ChatGateway::WaitUntil(
-            [&] { return harness.bot().CurrentChannel == QStringLiteral("Lobby"); }));
+        ASSERT_TRUE(harness.LogIn());
     }
 
     Outgoing& out() { return harness.bot().GetOutgoing(); }

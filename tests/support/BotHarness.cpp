@@ -2,7 +2,9 @@
 
 #include <QFile>
 
+#include "connection/Connection.h"
 #include "connection/Outgoing.h"
+#include "support/ChatGateway.h"
 
 namespace zarivok::testing {
 
@@ -55,6 +57,11 @@ void BotHarness::WriteConfig(quint16 port, const QMap<QString, QString>& overrid
         }
     }
     WriteFile(QStringLiteral("Config.ini"), text);
+}
+
+bool BotHarness::LogIn() {
+    bot_->GetConnection().ConnectMenuClick();
+    return ChatGateway::WaitUntil([&] { return bot_->CurrentChannel == QStringLiteral("Lobby"); });
 }
 
 QString BotHarness::RosterDump() const {

@@ -41,6 +41,9 @@ class BotHarness {
     void WriteConfig(quint16 port, const QMap<QString, QString>& overrides = {}) const;
 
     void Feed(const QByteArray& bytes) { bot_->ProcessReceivedData(bytes); }
+    // Connects from the menu to what Config.ini names and waits until the bot is in the home
+    // channel "Lobby" (a logging-in gateway puts it there).
+    bool LogIn();
     // The roster as text: one "name icon" line per entry, " yellow" after a highlighted one.
     QString RosterDump() const;
 
