@@ -41,6 +41,12 @@ void Connection::ConnectToServer(quint16 port) {
 
     const ServerAddress address = ParseServerAddress(settings.strServer, port);
     if (!address.problem.isEmpty()) bot_.AppendChat(address.problem + kCrLf, kRed);
+    if (address.host.isEmpty()) {
+        bot_.AppendChat(QStringLiteral("Config.ini: \"Server\" is empty; set it to the chat "
+                                       "server's host name or address.") +
+                            kCrLf,
+                        kRed);
+    }
     socket_.RemoteHost = address.host;
     socket_.RemotePort = address.port;
     OpenSocket();

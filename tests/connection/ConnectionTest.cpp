@@ -234,6 +234,22 @@ TEST_F(ConnectionTest, BadNumbersInTheSettingsAreSaidInRedOncePerLoad) {
     EXPECT_EQ(connection().Recon().interval(), 10000);
 }
 
+TEST_F(ConnectionTest, AnEmptyOrUnusableServerIsSaidInRed) {
+    harness.WriteConfig(gateway.Port(), {{"Login/Server", ""}, {"Options/Reconnect", "0"}});
+    connection().ConnectMenuClick();
+    EXPECT_TRUE(
+        harness.pane.Text().contains("Config.ini: \"Server\" is empty; set it to the chat "
+                                     "server's host name or address.\r\n"));
+    harness.WriteConfig(gateway.Port(),
+                        {{"Login/Server", "127.0.0.1:http"}, {"Options/Reconnect", "0"}});
+    connection().ConnectMenuClick();  // disconnect
+    connection().ConnectMenuClick();
+    EXPECT_TRUE(
+        harness.pane.Text().contains("Config.ini: \"Server\" has the port \"http\", not a number "
+                                     "from 1 to 65535; using 6112.\r\n"));
+    EXPECT_EQ(connection().Socket().RemotePort, 6112);
+}
+
 TEST_F(ConnectionTest, TheServerSettingMayNameAPort) {
     gateway.SetLoginScript(false);
     harness.WriteConfig(gateway.Port(),
