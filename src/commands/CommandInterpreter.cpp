@@ -55,22 +55,20 @@ void HandleCommand(Bot& bot, const QString& speaker, const QString& text) {
         bot.CurrentChannel.toLower() != QLatin1String("the void") ? bot.CurrentChannel : QString();
     const CommandLine line(text, bot.settings.strTrigger);
     Outgoing& out = bot.GetOutgoing();
-    const QString about =
-        QStringLiteral("%1 %2 by %3.")
-            .arg(QLatin1String(kProgramName), QLatin1String(kVersion), QLatin1String(kMasterName));
 
     // Every test runs, in this order, on the same text; with a one-character trigger no text
     // passes two of them.
-    if (line.StartsWith(QLatin1String("say ")))
+    if (line.StartsWith(QLatin1String("say "))) {
         out.SendChatText(line.Argument(QLatin1String("say ")));
+    }
     if (line.Is(QLatin1String("server"))) {
         out.SendChatText(QStringLiteral("Connected to: ") + ServerAddressText(bot) +
-                         QStringLiteral(" -- %1 %2 By %3 -- ")
-                             .arg(QLatin1String(kProgramName), QLatin1String(kVersion),
-                                  QLatin1String(kMasterName)));
+                         QStringLiteral(" -- ") + ProgramAndVersion() + QStringLiteral(" By ") +
+                         QLatin1String(kMasterName) + QStringLiteral(" -- "));
     }
-    if (line.Is(QLatin1String("about")))
-        out.SendChatText(QStringLiteral("/me -- ") + about + QStringLiteral(" --"));
+    if (line.Is(QLatin1String("about"))) {
+        out.SendChatText(QStringLiteral("/me -- ") + Signature() + QStringLiteral(" --"));
+    }
     if (line.Lower() == QLatin1String("?trigger")) {
         out.SendChatText(QStringLiteral("%1 Trigger is: ").arg(QLatin1String(kProgramName)) +
                          line.Trigger());

@@ -3,6 +3,7 @@
 #include "connection/Outgoing.h"
 #include "connection/ServerAddress.h"
 #include "core/Bot.h"
+#include "core/Texts.h"
 #include "protocol/TextCodec.h"
 
 namespace zarivok {
@@ -14,8 +15,6 @@ constexpr char kStateConnecting[] = "Connection State - Connecting...";
 constexpr char kStateConnected[] = "Connection State - Connected";
 constexpr char kStateDisconnected[] = "Connection State - Disconnected";
 constexpr char kStateReconnecting[] = "Connection State - Reconnecting";
-const QString kCrLf = QStringLiteral("\r\n");
-
 }  // namespace
 
 Connection::Connection(Bot& bot)

@@ -10,8 +10,6 @@
 namespace zarivok {
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-
 qint64 MonotonicMs() {
     QElapsedTimer clock;
     clock.start();
@@ -87,10 +85,8 @@ void Outgoing::ArmPump() {
 void Outgoing::AntiIdle_Timer() {
     ++lngIdleCount_;
     if (lngIdleCount_ < kAntiIdleTicks) return;
-    SendChatText(
-        QStringLiteral("/me -- ") + bot_.settings.strIdleMsg +
-        QStringLiteral(" -- %1 %2 by %3. --")
-            .arg(QLatin1String(kProgramName), QLatin1String(kVersion), QLatin1String(kMasterName)));
+    SendChatText(QStringLiteral("/me -- ") + bot_.settings.strIdleMsg + QStringLiteral(" -- ") +
+                 Signature() + QStringLiteral(" --"));
     lngIdleCount_ = 0;
 }
 

@@ -8,6 +8,7 @@
 
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
+#include "core/Texts.h"
 #include "core/WindowTexts.h"
 #include "display/ChatPane.h"
 #include "protocol/EventDispatcher.h"
@@ -114,14 +115,14 @@ bool Bot::WriteSettingsFile(const QString& user, const QString& pass, const QStr
     const auto problem =
         zarivok::WriteSettingsFile(paths_.configFile, user, pass, server, home, trigger, reconnect,
                                    idleMsg, enableAutoClear, autoClearAtLine, enableNotifications);
-    if (problem) AppendChat(*problem + QStringLiteral("\r\n"), kRed);
+    if (problem) AppendChat(*problem + kCrLf, kRed);
     return !problem;
 }
 
 void Bot::LoadUserDatabase() { userList_.Load(&Bot::LetEventsRun); }
 
 void Bot::SaveUserDatabase() {
-    if (const auto problem = userList_.Save()) AppendChat(*problem + QStringLiteral("\r\n"), kRed);
+    if (const auto problem = userList_.Save()) AppendChat(*problem + kCrLf, kRed);
 }
 
 void Bot::ProcessReceivedData(const QByteArray& data) {

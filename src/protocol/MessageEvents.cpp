@@ -5,12 +5,6 @@
 #include "core/Texts.h"
 
 namespace zarivok {
-namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
-
-}  // namespace
-
 void HandleNonEventLine(Bot& bot, const QString& line) {
     // The classic servers say "Login incorrect"; the ones running today say "Login failed.".
     if (line.startsWith(QLatin1String("Login incorrect")) ||
@@ -85,9 +79,7 @@ void HandleEmoteEvent(Bot& bot, const QString& user, const QString& /*flags*/,
 
 void HandleUniqueNameEvent(Bot& bot, const QString& name, const QString& /*message*/) {
     bot.LoadUserDatabase();
-    bot.SetCaption(
-        QStringLiteral("%1 %2 - ").arg(QLatin1String(kProgramName), QLatin1String(kVersion)) +
-        name);
+    bot.SetCaption(ProgramAndVersion() + QStringLiteral(" - ") + name);
     bot.strName = name;
     bot.AppendChat(QStringLiteral("Successfully logged in as ") + name + kCrLf, kGreen);
 }

@@ -7,8 +7,6 @@
 namespace zarivok {
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-
 void ShowUserCount(Bot& bot) {
     bot.SetUserCount(bot.CurrentChannel + QStringLiteral(" (") +
                      QString::number(bot.Roster().Count()) + u')');
@@ -60,9 +58,8 @@ void HandleChannelEvent(Bot& bot, const QString& channel) {
     bot.AppendChat(bot.TimeStamp() + QStringLiteral("Joined Channel: ") + channel + kCrLf, kGreen);
     bot.CurrentChannel = channel;
     ShowUserCount(bot);
-    bot.SetCaption(
-        QStringLiteral("%1 %2 - User ").arg(QLatin1String(kProgramName), QLatin1String(kVersion)) +
-        bot.strName + QStringLiteral(" in channel ") + channel + QStringLiteral(". "));
+    bot.SetCaption(ProgramAndVersion() + QStringLiteral(" - User ") + bot.strName +
+                   QStringLiteral(" in channel ") + channel + QStringLiteral(". "));
     bot.SetStatusPanel(2, QStringLiteral("User ") + bot.strName +
                               QStringLiteral(" using CHAT in channel ") + channel +
                               QStringLiteral(". "));
