@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QTimer>
+
 #include "support/BotHarness.h"
 
 namespace zarivok {
@@ -102,6 +104,20 @@ TEST(MessageEventsTest, AnUnfinishedLineWaitsForTheRestOfIt) {
     harness.Feed("\n");
     EXPECT_EQ(harness.pane.Transcript().toStdString(),
               "yellow|[9:05:03 PM] first\\r\\n\nyellow|[9:05:03 PM] second\\r\\n\n");
+}
+
+// Loading the user database lets events run; an arrival handled meanwhile finishes the line that
+// the outer arrival left unfinished, and the outer arrival's remaining lines follow after it.
+TEST(MessageEventsTest, AnArrivalDuringDispatchIsHandledInsideIt) {
+    BotHarness harness;
+    harness.WriteFile("Users.txt", "alice\r\n");
+    QTimer::singleShot(0, [&] { harness.Feed("line\"\r\n1018 INFO \"nested\"\r\n"); });
+    harness.Feed("2010 NAME bot1\r\n1018 INFO \"after\"\r\n1018 INFO \"half");
+    EXPECT_EQ(harness.pane.Transcript().toStdString(),
+              "yellow|[9:05:03 PM] halfline\\r\\n\n"
+              "yellow|[9:05:03 PM] nested\\r\\n\n"
+              "green|Successfully logged in as bot1\\r\\n\n"
+              "yellow|[9:05:03 PM] after\\r\\n\n");
 }
 
 TEST(MessageEventsTest, AServerCutLineEndsAfter255BytesAndKeepsItsText) {
