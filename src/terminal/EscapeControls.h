@@ -15,6 +15,8 @@ namespace zarivok {
 //   is a second way to start a control sequence), and a caret form would read as the 7-bit
 //   sequence it stands for; the replacement character is what the operator already sees for
 //   text that cannot be shown.
+// - Bidirectional embeddings, overrides and isolates (U+202A to U+202E, U+2066 to U+2069) as
+//   U+FFFD too: they reorder how the rest of the line is drawn.
 // - Tab passes through unchanged: it only moves the cursor forward on the same line.
 QString EscapeControls(QStringView text);
 

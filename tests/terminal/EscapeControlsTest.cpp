@@ -20,6 +20,8 @@ TEST(EscapeControlsTest, ShowsControlCharactersVisibly) {
          u"\xfffd"
          u"31m \xfffd \xfffd \xfffd"},
         {u"tab\there", u"tab\there"},
+        {u"evil\x202egnp.exe \x2066x\x2069", u"evil\xfffdgnp.exe \xfffdx\xfffd"},
+        {u"\x5e9\x5dc\x5d5\x5dd \x200f", u"\x5e9\x5dc\x5d5\x5dd \x200f"},
         {u"Gr\xfc\xdf"
          u"e \x4e2d \xa0 ~ \xd83d\xde00",
          u"Gr\xfc\xdf"
