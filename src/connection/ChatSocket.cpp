@@ -44,10 +44,6 @@ bool ChatSocket::SendData(const QByteArray& bytes) {
 
 QByteArray ChatSocket::GetData() { return socket_ ? socket_->readAll() : QByteArray(); }
 
-QString ChatSocket::PeerAddress() const {
-    return socket_ && state_ == State::Connected ? socket_->peerAddress().toString() : QString();
-}
-
 void ChatSocket::OnConnected() {
     connectTimer_.stop();
     state_ = State::Connected;

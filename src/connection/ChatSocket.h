@@ -39,8 +39,6 @@ class ChatSocket : public QObject {
     bool SendData(const QByteArray& bytes);
     // Takes every byte that has arrived.
     QByteArray GetData();
-    // The numeric address of the peer, empty when not connected.
-    QString PeerAddress() const;
 
     void SetConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
 

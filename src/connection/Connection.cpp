@@ -97,7 +97,7 @@ void Connection::Winsock_Error(int /*number*/, const QString& description) {
 void Connection::recon_Timer() {
     // Abandons an attempt still in progress and starts over with the host and port set last.
     OpenSocket();
-    bot_.AppendChat(QStringLiteral("Reconnecting...") + kCrLf, kRed);
+    bot_.AppendChat(QLatin1String(kReconnecting) + kCrLf, kRed);
 }
 
 void Connection::ConnectMenuClick() {

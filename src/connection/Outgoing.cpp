@@ -44,7 +44,7 @@ void Outgoing::SendChatText(const QString& text) {
         ArmPump();
         return;
     }
-    bot_.AppendChat(QStringLiteral("Reconnecting...") + kCrLf, kWhite);
+    bot_.AppendChat(QLatin1String(kReconnecting) + kCrLf, kWhite);
     connection.CloseConnection();
     connection.ConnectToServer();
 }

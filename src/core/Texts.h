@@ -10,6 +10,9 @@ inline constexpr char kVersion[] = "v3.0b1";
 // The account that may always command the bot; it is never stored in the user database.
 inline constexpr char kMasterName[] = "QuEnDaR";
 
+// Said whenever a new connection replaces a lost one.
+inline constexpr char kReconnecting[] = "Reconnecting...";
+
 // Every line the chat pane shows, and every line on the wire, ends with it.
 inline const QString kCrLf = QStringLiteral("\r\n");
 

@@ -32,8 +32,6 @@ class LineFramer {
     // Drops the unfinished tail: the connection closed or was reopened.
     void Reset() { tail_.clear(); }
 
-    qsizetype PendingBytes() const { return tail_.size(); }
-
   private:
     QByteArray tail_;
 };

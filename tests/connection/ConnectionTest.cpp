@@ -199,6 +199,16 @@ TEST_F(ConnectionTest, DisconnectFromTheMenu) {
     EXPECT_FALSE(connection().ReconEnabled());
 }
 
+TEST_F(ConnectionTest, ExitClosesTheConnectionAndEndsAtOnce) {
+    harness.WriteConfig(gateway.Port());
+    ConnectAndLogIn();
+    const qsizetype runs = harness.pane.Runs().size();
+    connection().ExitMenuClick();
+    EXPECT_EQ(harness.quitCount, 1);
+    EXPECT_TRUE(gateway.WaitForDisconnect());
+    EXPECT_EQ(harness.pane.Runs().size(), runs);
+}
+
 TEST_F(ConnectionTest, DisconnectWhileAReconnectIsPendingStillReconnects) {
     harness.WriteConfig(gateway.Port());
     ConnectAndLogIn();
