@@ -55,32 +55,34 @@ void HandleCommand(Bot& bot, const QString& speaker, const QString& text) {
         bot.CurrentChannel.toLower() != QLatin1String("the void") ? bot.CurrentChannel : QString();
     const CommandLine line(text, bot.settings.strTrigger);
     Outgoing& out = bot.GetOutgoing();
+    // The rejoin and the add let events run: their replies go to this line's connection or nowhere.
+    const quint64 link = bot.GetConnection().ReplyLink();
+    const auto say = [&out, link](const QString& reply) { out.SendChatText(reply, link); };
 
     // Every test runs, in this order, on the same text; with a one-character trigger no text
     // passes two of them.
     if (line.StartsWith(QLatin1String("say "))) {
-        out.SendChatText(line.Argument(QLatin1String("say ")));
+        say(line.Argument(QLatin1String("say ")));
     }
     if (line.Is(QLatin1String("server"))) {
-        out.SendChatText(QStringLiteral("Connected to: ") + ServerAddressText(bot) +
-                         QStringLiteral(" -- ") + ProgramAndVersion() + QStringLiteral(" By ") +
-                         QLatin1String(kMasterName) + QStringLiteral(" -- "));
+        say(QStringLiteral("Connected to: ") + ServerAddressText(bot) + QStringLiteral(" -- ") +
+            ProgramAndVersion() + QStringLiteral(" By ") + QLatin1String(kMasterName) +
+            QStringLiteral(" -- "));
     }
     if (line.Is(QLatin1String("about"))) {
-        out.SendChatText(QStringLiteral("/me -- ") + Signature() + QStringLiteral(" --"));
+        say(QStringLiteral("/me -- ") + Signature() + QStringLiteral(" --"));
     }
     if (line.Lower() == QLatin1String("?trigger")) {
-        out.SendChatText(QStringLiteral("%1 Trigger is: ").arg(QLatin1String(kProgramName)) +
-                         line.Trigger());
+        say(QStringLiteral("%1 Trigger is: ").arg(QLatin1String(kProgramName)) + line.Trigger());
     }
     if (line.Is(QLatin1String("quit"))) {
         bot.Quit();
         return;
     }
     if (line.Is(QLatin1String("rejoin"))) {
-        out.SendChatText(QStringLiteral("/join the void"));
+        say(QStringLiteral("/join the void"));
         Bot::LetEventsRun();
-        out.SendChatText(QStringLiteral("/join ") + savedChannel);
+        say(QStringLiteral("/join ") + savedChannel);
     }
     if (line.Is(QLatin1String("reconnect"))) {
         Connection& connection = bot.GetConnection();
@@ -94,17 +96,16 @@ void HandleCommand(Bot& bot, const QString& speaker, const QString& text) {
         return;
     }
     if (line.StartsWith(QLatin1String("join "))) {
-        out.SendChatText(QStringLiteral("/join ") + line.Argument(QLatin1String("join ")));
+        say(QStringLiteral("/join ") + line.Argument(QLatin1String("join ")));
     }
     if (line.StartsWith(QLatin1String("ban "))) {
-        out.SendChatText(QStringLiteral("/ban ") + line.Argument(QLatin1String("ban ")));
+        say(QStringLiteral("/ban ") + line.Argument(QLatin1String("ban ")));
     }
     if (line.StartsWith(QLatin1String("kick "))) {
-        out.SendChatText(QStringLiteral("/kick ") + line.Argument(QLatin1String("kick ")));
+        say(QStringLiteral("/kick ") + line.Argument(QLatin1String("kick ")));
     }
     if (line.StartsWith(QLatin1String("designate "))) {
-        out.SendChatText(QStringLiteral("/designate ") +
-                         line.Argument(QLatin1String("designate ")));
+        say(QStringLiteral("/designate ") + line.Argument(QLatin1String("designate ")));
     }
     if (line.StartsWith(QLatin1String("settrigger "))) {
         bot.settings.strTrigger = line.Argument(QLatin1String("settrigger "));

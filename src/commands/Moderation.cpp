@@ -1,5 +1,6 @@
 #include "commands/Moderation.h"
 
+#include "connection/Connection.h"
 #include "connection/Outgoing.h"
 #include "core/Bot.h"
 #include "core/PauseTicks.h"
@@ -8,6 +9,11 @@ namespace zarivok {
 namespace {
 
 void Say(Bot& bot, const QString& text) { bot.GetOutgoing().SendChatText(text); }
+
+// For the database changes, which pause: the reply goes to the connection the action began on.
+void Reply(Bot& bot, const QString& text, quint64 link) {
+    bot.GetOutgoing().SendChatText(text, link);
+}
 
 }  // namespace
 
@@ -22,9 +28,11 @@ void RemovePickedUserFromDatabase(Bot& bot) { RemoveFromDatabase(bot, bot.strLis
 
 void AddToDatabase(Bot& bot, QString name) {
     // name is taken by value: strList may change while the pauses let events run.
+    const quint64 link = bot.GetConnection().ReplyLink();
     PauseTicks(1);
     bot.UserList().Append(name);
-    Say(bot, QStringLiteral("User ") + name + QStringLiteral(" has been added to database."));
+    Reply(bot, QStringLiteral("User ") + name + QStringLiteral(" has been added to database."),
+          link);
     PauseTicks(1);
     bot.SaveUserDatabase();
 }

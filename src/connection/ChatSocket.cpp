@@ -1,6 +1,7 @@
 #include "connection/ChatSocket.h"
 
 #include <QTcpSocket>
+#include <utility>
 
 namespace zarivok {
 
@@ -12,13 +13,22 @@ ChatSocket::ChatSocket(QObject* parent) : QObject(parent) {
 ChatSocket::~ChatSocket() { Discard(); }
 
 void ChatSocket::Discard() {
+    ++generation_;
     connectTimer_.stop();
     state_ = State::Closed;
+    connectedPending_ = false;
+    inbox_.clear();
+    endPending_.reset();
+    Detach();
+}
+
+void ChatSocket::Detach() {
     if (!socket_) return;
     QTcpSocket* old = socket_;
     socket_ = nullptr;
     old->disconnect(this);
     old->abort();
+    // Never deleted at once: this may run inside one of its own signals.
     old->deleteLater();
 }
 
@@ -27,7 +37,7 @@ void ChatSocket::Connect() {
     auto* socket = new QTcpSocket(this);
     socket_ = socket;
     connect(socket, &QTcpSocket::connected, this, &ChatSocket::OnConnected);
-    connect(socket, &QTcpSocket::readyRead, this, &ChatSocket::DataArrival);
+    connect(socket, &QTcpSocket::readyRead, this, &ChatSocket::OnReadyRead);
     connect(socket, &QTcpSocket::disconnected, this, &ChatSocket::OnDisconnected);
     connect(socket, &QTcpSocket::errorOccurred, this, &ChatSocket::OnError);
     state_ = State::Connecting;
@@ -42,40 +52,78 @@ bool ChatSocket::SendData(const QByteArray& bytes) {
     return socket_->write(bytes) == bytes.size();
 }
 
-QByteArray ChatSocket::GetData() { return socket_ ? socket_->readAll() : QByteArray(); }
+QByteArray ChatSocket::GetData() {
+    if (socket_) inbox_ += socket_->readAll();
+    return std::exchange(inbox_, {});
+}
+
+void ChatSocket::ScheduleDelivery() {
+    if (deliveryScheduled_) return;
+    deliveryScheduled_ = true;
+    QMetaObject::invokeMethod(this, &ChatSocket::Deliver, Qt::QueuedConnection);
+}
+
+void ChatSocket::Deliver() {
+    deliveryScheduled_ = false;
+    // A handler may close or reopen the connection; nothing of the old one follows after that.
+    const quint64 generation = generation_;
+    if (connectedPending_) {
+        connectedPending_ = false;
+        if (state_ == State::Connecting) state_ = State::Connected;
+        Q_EMIT Connected();
+        if (generation_ != generation) return;
+    }
+    for (;;) {
+        if (socket_) inbox_ += socket_->readAll();
+        const qsizetype waiting = inbox_.size();
+        if (waiting == 0) break;
+        Q_EMIT DataArrival();
+        if (generation_ != generation) return;
+        // Nobody took the data: leave it for the next arrival instead of spinning.
+        if (inbox_.size() >= waiting) break;
+    }
+    if (!endPending_) return;
+    const Failure failure = std::move(*endPending_);
+    Discard();
+    if (failure.closed) {
+        Q_EMIT Closed();
+    } else {
+        Q_EMIT Error(failure.number, failure.description);
+    }
+}
 
 void ChatSocket::OnConnected() {
     connectTimer_.stop();
-    state_ = State::Connected;
-    Q_EMIT Connected();
+    connectedPending_ = true;
+    ScheduleDelivery();
 }
 
-void ChatSocket::OnDisconnected() {
-    if (state_ == State::Closed || !socket_) return;
-    QTcpSocket* const closing = socket_;
-    // What the peer sent just before closing is still worth reading.
-    if (closing->bytesAvailable() > 0) Q_EMIT DataArrival();
-    // A handler of that data may have closed or reopened the connection meanwhile.
-    if (socket_ != closing) return;
-    Discard();
-    Q_EMIT Closed();
-}
+void ChatSocket::OnReadyRead() { ScheduleDelivery(); }
+
+void ChatSocket::OnDisconnected() { Fail({true, 0, {}}); }
 
 void ChatSocket::OnError() {
     if (!socket_) return;
     // The peer's orderly close also arrives here; it is reported once, as Closed.
     if (socket_->error() == QAbstractSocket::RemoteHostClosedError) return;
-    const int number = static_cast<int>(socket_->error());
-    const QString description = socket_->errorString();
-    Discard();
-    Q_EMIT Error(number, description);
+    Fail({false, static_cast<int>(socket_->error()), socket_->errorString()});
 }
 
 void ChatSocket::OnConnectTimeout() {
     if (state_ != State::Connecting) return;
-    Discard();
-    Q_EMIT Error(static_cast<int>(QAbstractSocket::SocketTimeoutError),
-                 QStringLiteral("Connection timed out"));
+    Fail({false, static_cast<int>(QAbstractSocket::SocketTimeoutError),
+          QStringLiteral("Connection timed out")});
+}
+
+void ChatSocket::Fail(Failure failure) {
+    if (state_ == State::Closed || state_ == State::Closing) return;
+    connectTimer_.stop();
+    // What the peer sent before it went is still worth reading; the socket itself goes now.
+    if (socket_) inbox_ += socket_->readAll();
+    Detach();
+    state_ = State::Closing;
+    endPending_ = std::move(failure);
+    ScheduleDelivery();
 }
 
 }  // namespace zarivok

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QString>
 #include <QTimer>
+#include <optional>
 
 class QTcpSocket;
 
@@ -13,10 +14,18 @@ namespace zarivok {
 // The bot's TCP client, shaped after the events the connection logic is written against: an
 // asynchronous Connect that ends in Connected or Error, DataArrival per arrival, Closed only
 // when the peer closes, and a local Close that raises no event at all.
+//
+// Its events are never raised inside QTcpSocket's own signals: handlers let events run (pauses,
+// the user database load), and inside a running readyRead Qt would neither announce further data
+// nor keep the socket alive through a deleteLater. The socket's signals only note what happened;
+// the events follow from the event loop, in order, and data keeps being delivered until nothing
+// is left, so a line that arrives during a pause is handled inside that pause.
 class ChatSocket : public QObject {
     Q_OBJECT
   public:
-    enum class State { Closed, Connecting, Connected };
+    // Closing: the peer closed or the connection failed, and the event saying so has not been
+    // delivered yet (data received before it still is).
+    enum class State { Closed, Connecting, Connected, Closing };
 
     // A connection attempt that has not succeeded by then fails with an Error event, as the
     // platform's own sockets do, so a silent host cannot hold the bot forever.
@@ -27,6 +36,9 @@ class ChatSocket : public QObject {
 
     State GetState() const { return state_; }
     bool IsConnected() const { return state_ == State::Connected; }
+    // Changes whenever a connection is opened or dropped: what was said about one connection can
+    // be told from what belongs to the next.
+    quint64 Generation() const { return generation_; }
 
     QString RemoteHost;
     quint16 RemotePort = 0;
@@ -49,17 +61,35 @@ class ChatSocket : public QObject {
     void Error(int number, const QString& description);
 
   private:
+    struct Failure {
+        bool closed = false;  // the peer's orderly close, else an error
+        int number = 0;
+        QString description;
+    };
+
     void Discard();
+    void Detach();
+    void ScheduleDelivery();
+    void Deliver();
     void OnConnected();
+    void OnReadyRead();
     void OnDisconnected();
     void OnError();
     void OnConnectTimeout();
+    void Fail(Failure failure);
 
     // A fresh QTcpSocket per attempt: events of an abandoned connection can never reach the bot.
     QPointer<QTcpSocket> socket_;
     State state_ = State::Closed;
+    quint64 generation_ = 0;
     QTimer connectTimer_;
     int connectTimeoutMs_ = kDefaultConnectTimeoutMs;
+
+    // What the socket's signals noted and the event loop has yet to deliver.
+    bool connectedPending_ = false;
+    QByteArray inbox_;
+    std::optional<Failure> endPending_;
+    bool deliveryScheduled_ = false;
 };
 
 }  // namespace zarivok

@@ -1,5 +1,7 @@
 #include "connection/Connection.h"
 
+#include <utility>
+
 #include "connection/Outgoing.h"
 #include "connection/ServerAddress.h"
 #include "core/Bot.h"
@@ -28,6 +30,7 @@ Connection::Connection(Bot& bot)
 }
 
 void Connection::ConnectToServer(quint16 port) {
+    if (ending_) return;
     const QStringList problems = bot_.LoadSettings();
     bot_.AppendChat(QStringLiteral("Loaded Config.ini") + kCrLf, kGreen);
     for (const QString& problem : problems) bot_.AppendChat(problem + kCrLf, kRed);
@@ -55,6 +58,7 @@ void Connection::CloseConnection() { ShutSocket(); }
 
 void Connection::OpenSocket() {
     ShutSocket();
+    if (ending_) return;
     socket_.Connect();
 }
 
@@ -78,7 +82,24 @@ void Connection::Winsock_Connect() {
     SetState(kStateConnected);
 }
 
-void Connection::Winsock_DataArrival() { bot_.ProcessReceivedData(socket_.GetData()); }
+void Connection::Winsock_DataArrival() {
+    const QByteArray data = socket_.GetData();
+    // Nested arrivals set their own connection and put this one back when they are done.
+    const quint64 outer = std::exchange(receivingGeneration_, socket_.Generation());
+    bot_.ProcessReceivedData(data);
+    receivingGeneration_ = outer;
+}
+
+quint64 Connection::ReplyLink() const {
+    if (receivingGeneration_ != 0) return receivingGeneration_;
+    return socket_.IsConnected() ? socket_.Generation() : 0;
+}
+
+void Connection::Shutdown() {
+    ending_ = true;
+    SetReconEnabled(false);
+    CloseConnection();
+}
 
 void Connection::Winsock_Close() {
     bot_.AppendChat(bot_.TimeStamp() + QStringLiteral("Server closed connection") + kCrLf, kRed);
@@ -95,6 +116,7 @@ void Connection::Winsock_Error(int /*number*/, const QString& description) {
 }
 
 void Connection::recon_Timer() {
+    if (ending_) return;
     // Abandons an attempt still in progress and starts over with the host and port set last.
     OpenSocket();
     bot_.AppendChat(QLatin1String(kReconnecting) + kCrLf, kRed);

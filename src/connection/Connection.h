@@ -36,6 +36,18 @@ class Connection : public QObject {
     void ReconnectMenuClick();
     void ExitMenuClick();
 
+    // The connection that a reply belongs to: the one whose data is being handled, else the one
+    // open now; 0 when none is open. A handler that lets events run may outlive its connection,
+    // and what it says then must not reach, or open, another one.
+    quint64 ReplyLink() const;
+    bool IsLinkOpen(quint64 link) const {
+        return socket_.IsConnected() && socket_.Generation() == link;
+    }
+
+    // The program is ending: the connection closes and nothing opens one again.
+    void Shutdown();
+    bool IsEnding() const { return ending_; }
+
     // Timer and socket events, public so that tests can drive a tick without waiting for it.
     void recon_Timer();
 
@@ -57,6 +69,8 @@ class Connection : public QObject {
     ChatSocket socket_;
     QTimer recon_;
     bool reconEnabled_ = false;
+    bool ending_ = false;
+    quint64 receivingGeneration_ = 0;
     QString connectCaption_;
 };
 

@@ -31,6 +31,8 @@ Outgoing::Outgoing(Bot& bot)
 
 void Outgoing::SendChatText(const QString& text) {
     Connection& connection = bot_.GetConnection();
+    // A program that is ending neither says anything nor connects for it.
+    if (connection.IsEnding()) return;
     if (connection.Socket().IsConnected()) {
         const int dropped = queue_.Enqueue(text);
         if (dropped > 0) {
@@ -47,6 +49,17 @@ void Outgoing::SendChatText(const QString& text) {
     bot_.AppendChat(QLatin1String(kReconnecting) + kCrLf, kWhite);
     connection.CloseConnection();
     connection.ConnectToServer();
+}
+
+void Outgoing::SendChatText(const QString& text, quint64 link) {
+    Connection& connection = bot_.GetConnection();
+    if (link == 0 || connection.IsLinkOpen(link)) {
+        SendChatText(text);
+        return;
+    }
+    if (connection.IsEnding()) return;
+    bot_.AppendChat(
+        QStringLiteral("Not sent, the connection it answers has closed: ") + text + kCrLf, kRed);
 }
 
 void Outgoing::Transmit(const QString& line) {
@@ -66,6 +79,11 @@ void Outgoing::Send(const QString& text) {
 void Outgoing::DropQueuedLines() {
     queue_.Clear();
     pump_.stop();
+}
+
+void Outgoing::Shutdown() {
+    antiIdle_.stop();
+    DropQueuedLines();
 }
 
 void Outgoing::PumpQueue() {

@@ -26,10 +26,16 @@ class Outgoing : public QObject {
     // actually leaves; a line starting with "/" is a command to the server and is not echoed.
     // When not connected, the text is dropped and a new connection is started instead.
     void SendChatText(const QString& text);
+    // A reply of a handler that may let events run: said only on the connection named by link
+    // (Connection::ReplyLink, taken when the handler began) while it is still open. A link of 0
+    // (nothing was open) sends as above.
+    void SendChatText(const QString& text, quint64 link);
     // The Send button: sends the input box's text, then lets pending events run.
     void Send(const QString& text);
     // Forgets lines waiting for an old connection.
     void DropQueuedLines();
+    // The program is ending: no more anti-idle lines and nothing waits to be sent.
+    void Shutdown();
     qsizetype QueuedLines() const { return queue_.Pending(); }
     // The flood budget's clock (monotonic milliseconds); tests replace it.
     void SetClock(std::function<qint64()> clock) { clock_ = std::move(clock); }

@@ -129,8 +129,16 @@ void Bot::ProcessReceivedData(const QByteArray& data) {
     // The lines are taken out of the framer before any is dispatched: a handler may let events
     // run, and a nested arrival then finds the buffer already consistent.
     const QList<FramedLine> lines = framer_.Feed(data);
-    for (const FramedLine& line : lines)
+    for (const FramedLine& line : lines) {
+        // A program told to end inside one of these lines takes no further commands.
+        if (connection_->IsEnding()) return;
         DispatchEventLine(*this, DecodeText(line.bytes, line.cut), line.cut);
+    }
+}
+
+void Bot::Shutdown() {
+    outgoing_->Shutdown();
+    connection_->Shutdown();
 }
 
 void Bot::Quit() { quitHandler_(); }

@@ -96,6 +96,11 @@ class Bot : public QObject {
     // Forgets a line cut by the end of the previous connection.
     void ResetReceiveBuffer() { framer_.Reset(); }
 
+    // The program is ending (a signal, the window closing) but handlers that let events run may
+    // still be on their way out: the connection closes, timers stop, and nothing they do from
+    // here on sends a line or opens a connection.
+    void Shutdown();
+
     // Ends the program at once, without closing steps: the quit command and Exit. The front end
     // or a test may replace what that means.
     void Quit();

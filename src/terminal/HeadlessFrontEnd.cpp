@@ -23,7 +23,8 @@ HeadlessFrontEnd::HeadlessFrontEnd(const ProfilePaths& paths, std::FILE* out, st
     connect(input_.get(), &StdinReader::LineRead, this,
             [this](const QString& line) { bot_->GetOutgoing().Send(line); });
     connect(signals_.get(), &SignalWatcher::Terminate, this, [this](int) {
-        bot_->GetConnection().CloseConnection();
+        // A pause may be running: it finishes, but says nothing and reconnects nowhere.
+        bot_->Shutdown();
         QCoreApplication::exit(0);
     });
 }

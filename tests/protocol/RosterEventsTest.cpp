@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemModelTester>
+#include <QFile>
+#include <QSet>
 
 #include "protocol/ProductIcons.h"
 #include "support/BotHarness.h"
@@ -78,6 +80,32 @@ TEST(RosterEventsTest, TheListFollowsTheChannel) {
         EXPECT_EQ(harness.RosterDump().toStdString(), c.roster);
         EXPECT_EQ(harness.bot().UserCountText().toStdString(), c.users);
     }
+}
+
+// The real server sends a user's flags before the user at times (its own 1009 before its 1001
+// on every channel entry). Taken literally, each of those would list the user twice; the early
+// flags change holds the place that the user's own entry then takes.
+TEST(RosterEventsTest, TheRealServerNeverListsAnybodyTwice) {
+    QFile capture(QStringLiteral(ZARIVOK_FIXTURES_DIR "/sessions/channel-session.bin"));
+    ASSERT_TRUE(capture.open(QIODevice::ReadOnly));
+    const QByteArray session = capture.readAll();
+    BotHarness harness;
+    int entries = 0;
+    for (qsizetype start = 0; start < session.size();) {
+        const qsizetype end = session.indexOf('\n', start);
+        const qsizetype next = end < 0 ? session.size() : end + 1;
+        harness.Feed(session.mid(start, next - start));
+        start = next;
+        if (harness.bot().CurrentChannel == QStringLiteral("Lobby")) ++entries;
+        QSet<QString> names;
+        for (const RosterEntry& entry : harness.bot().Roster().Entries()) {
+            EXPECT_FALSE(names.contains(entry.name))
+                << entry.name.toStdString() << " twice after byte " << next;
+            names.insert(entry.name);
+        }
+    }
+    EXPECT_GT(entries, 0);
+    EXPECT_TRUE(harness.RosterDump().contains(QStringLiteral("bot1 ")));
 }
 
 TEST(RosterEventsTest, EnteringAChannelSetsCaptionStatusHeaderAndOneGreenLine) {

@@ -1,5 +1,7 @@
 #include "support/ChatGateway.h"
 
+#include <sys/socket.h>
+
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -166,6 +168,22 @@ void ChatGateway::CloseClient() {
     if (Connection* current = Current()) Close(*current);
 }
 
+void ChatGateway::ResetClient() {
+    Connection* current = Current();
+    if (!current || current->closing) return;
+    current->closing = true;
+    // No lingering: closing then sends a reset instead of the orderly end of the stream.
+    const linger noLinger{1, 0};
+    ::setsockopt(static_cast<int>(current->socket->socketDescriptor()), SOL_SOCKET, SO_LINGER,
+                 &noLinger, sizeof noLinger);
+    current->socket->abort();
+    current->closed = true;
+}
+
+void ChatGateway::WhenReceived(const QByteArray& needle, std::function<void()> action) {
+    triggers_.push_back({needle, std::move(action)});
+}
+
 QByteArray ChatGateway::WireLine(const QByteArray& line) {
     return (line + "\r\n").left(kWireLineBytes);
 }
@@ -250,6 +268,21 @@ void ChatGateway::ReadFrom(int index) {
     Connection& connection = connections_[index];
     const QByteArray data = connection.socket->readAll();
     connection.received += data;
+    PlayScript(connection, data);
+    // Taken out before any runs: an action may add triggers of its own.
+    std::vector<Trigger> due;
+    for (auto it = triggers_.begin(); it != triggers_.end();) {
+        if (connection.received.contains(it->needle)) {
+            due.push_back(std::move(*it));
+            it = triggers_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const Trigger& trigger : due) trigger.action();
+}
+
+void ChatGateway::PlayScript(Connection& connection, const QByteArray& data) {
     if (connection.stage == Stage::Unscripted || connection.closing) return;
     connection.pending += data;
     while (!connection.closing) {

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QTcpSocket;
 
@@ -74,6 +75,12 @@ class ChatGateway : public QObject {
     void SendLine(const QByteArray& line);
     // Orderly close of the current connection from the server side, after what was sent.
     void CloseClient();
+    // Resets the current connection: the client sees a connection reset, not an orderly close.
+    void ResetClient();
+    // Runs action once, from inside the gateway's own read handler, the moment any connection
+    // has received needle: the test acts at the instant the server would see a reply, which is
+    // in the middle of whatever the client under test is doing then.
+    void WhenReceived(const QByteArray& needle, std::function<void()> action);
 
     // The bytes of one line on the wire: the line and CR LF, cut at 255 bytes in all, as the
     // real server cuts them. A line of 254 bytes thus ends in a bare CR, a longer one has no
@@ -122,6 +129,7 @@ class ChatGateway : public QObject {
 
     void AcceptConnections();
     void ReadFrom(int index);
+    void PlayScript(Connection& connection, const QByteArray& data);
     bool TakeConnectionByte(Connection& connection, char expected);
     void HandleLine(Connection& connection, const QByteArray& line);
     void HandleLoggedInLine(Connection& connection, const QByteArray& line);
@@ -132,6 +140,11 @@ class ChatGateway : public QObject {
     const Connection* Find(int connection) const;
     Connection* Current();
 
+    struct Trigger {
+        QByteArray needle;
+        std::function<void()> action;
+    };
+
     struct ChannelUser {
         QByteArray name;
         QByteArray flags;
@@ -141,6 +154,7 @@ class ChatGateway : public QObject {
     QTcpServer server_;
     std::deque<Connection> connections_;  // deque: records stay put while new ones arrive
     QList<ChannelUser> channelUsers_;
+    std::vector<Trigger> triggers_;
     QByteArray account_ = "bot1";
     QByteArray password_ = "botpass";
     Clock clock_;

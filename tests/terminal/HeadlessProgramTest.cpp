@@ -29,21 +29,31 @@ class HeadlessProgramTest : public ::testing::Test {
         }
     }
 
+    // ZARIVOK_PROGRAM_WRAPPER runs the program under a checker, e.g. "valgrind -q
+    // --error-exitcode=99", which then turns any error it finds into a wrong exit code.
     void Start(const QStringList& extra = {}) {
-        program.start(QStringLiteral(ZARIVOK_BINARY),
-                      QStringList{"--headless", "--profile", harness.Folder()} + extra);
+        QStringList command =
+            qEnvironmentVariable("ZARIVOK_PROGRAM_WRAPPER").split(u' ', Qt::SkipEmptyParts);
+        command << QStringLiteral(ZARIVOK_BINARY) << "--headless"
+                << "--profile" << harness.Folder() << extra;
+        program.start(command.takeFirst(), command);
         ASSERT_TRUE(program.waitForStarted(5000));
     }
 
     bool OutputHas(const QByteArray& needle) {
-        return ChatGateway::WaitUntil([&] { return out.contains(needle); }, 10000);
+        return ChatGateway::WaitUntil([&] { return out.contains(needle); }, 30000);
     }
 
     // Ends the program with a signal and returns its exit code (-1 when it crashed).
     int Stop(int signalNumber) {
         ::kill(static_cast<pid_t>(program.processId()), signalNumber);
+        return ExitCode();
+    }
+
+    // Waits for the program to end by itself; -1 when it crashed or did not end.
+    int ExitCode() {
         const bool ended =
-            ChatGateway::WaitUntil([&] { return program.state() == QProcess::NotRunning; }, 10000);
+            ChatGateway::WaitUntil([&] { return program.state() == QProcess::NotRunning; }, 30000);
         if (!ended || program.exitStatus() != QProcess::NormalExit) return -1;
         return program.exitCode();
     }
@@ -89,6 +99,25 @@ TEST_F(HeadlessProgramTest, SignalsEndItWithExitCodeZero) {
         EXPECT_EQ(Stop(signalNumber), 0);
         EXPECT_TRUE(gateway.WaitForDisconnect());
     }
+}
+
+// SIGTERM while commands pause: the program ends with 0, and neither the pauses still running
+// nor the lines after them say anything more or open a new connection.
+TEST_F(HeadlessProgramTest, ASignalDuringAPauseEndsWithoutReconnecting) {
+    harness.WriteFile("Users.txt", "alice\r\n");
+    Start();
+    ASSERT_TRUE(OutputHas("Successfully logged in as bot1"));
+    gateway.WhenReceived("User dave has been added to database.\r\n",
+                         [&] { ::kill(static_cast<pid_t>(program.processId()), SIGTERM); });
+    const auto talk = [](const QByteArray& text) {
+        return ChatGateway::WireLine(ChatGateway::TalkLine("alice", "0010", text));
+    };
+    gateway.Send(talk("!add dave") + talk("!add erin") + talk("!say late"));
+    EXPECT_EQ(ExitCode(), 0);
+    EXPECT_EQ(gateway.ConnectionCount(), 1);
+    EXPECT_FALSE(out.contains("Reconnecting"));
+    EXPECT_FALSE(gateway.Received().contains("late"));
+    EXPECT_TRUE(harness.ReadFile("Users.txt").startsWith("alice\r\ndave\r\n"));
 }
 
 TEST_F(HeadlessProgramTest, TheProfileFolderHoldsEveryFileAndNothingElse) {
