@@ -8,6 +8,7 @@
 
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
+#include "connection/Uptime.h"
 #include "core/Texts.h"
 #include "core/WindowTexts.h"
 #include "display/ChatPane.h"
@@ -96,6 +97,10 @@ void Bot::SetStatusPanel(int panel, const QString& text) {
     if (panel < 1 || panel > static_cast<int>(status_.size())) return;
     status_[panel - 1] = text;
     windowTexts_.SetStatusPanel(panel, text);
+}
+
+void Bot::ShowComputerUptime() {
+    SetStatusPanel(3, QStringLiteral("Computer Uptime: ") + FormatUptime(SystemUptimeMs()));
 }
 
 QStringList Bot::LoadSettings() {

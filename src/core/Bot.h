@@ -74,6 +74,8 @@ class Bot : public QObject {
     void SetUserCount(const QString& text);
     void SetColumnHeader(const QString& text);
     void SetStatusPanel(int panel, const QString& text);
+    // Status panel 3: the computer's uptime as of now; front ends show it once, at start.
+    void ShowComputerUptime();
     const QString& Caption() const { return caption_; }
     const QString& UserCountText() const { return userCount_; }
     const QString& StatusText(int panel) const { return status_.at(panel - 1); }

@@ -4,7 +4,6 @@
 
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
-#include "connection/Uptime.h"
 #include "core/Bot.h"
 #include "terminal/SignalWatcher.h"
 #include "terminal/StdinReader.h"
@@ -33,7 +32,7 @@ HeadlessFrontEnd::HeadlessFrontEnd(const ProfilePaths& paths, std::FILE* out, st
 HeadlessFrontEnd::~HeadlessFrontEnd() { bot_.reset(); }
 
 void HeadlessFrontEnd::Start() {
-    bot_->SetStatusPanel(3, QStringLiteral("Computer Uptime: ") + FormatUptime(SystemUptimeMs()));
+    bot_->ShowComputerUptime();
     bot_->GetConnection().ConnectMenuClick();
 }
 

@@ -6,8 +6,8 @@ namespace zarivok {
 namespace {
 
 TEST(ChatColoursTest, BlueIsTheHighByteBothWays) {
-    for (const ChatColour colour : {kRed, kGreen, kYellow, kCyan, kWhite, kGrey, kBlack,
-                                    ChatColour{0x123456}}) {
+    for (const ChatColour colour :
+         {kRed, kGreen, kYellow, kCyan, kWhite, kGrey, kBlack, ChatColour{0x123456}}) {
         SCOPED_TRACE(colour);
         EXPECT_EQ(FromQColor(ToQColor(colour)), colour);
     }

@@ -1,0 +1,31 @@
+#include "core/OptionToggles.h"
+
+#include "core/Bot.h"
+#include "core/Texts.h"
+
+namespace zarivok {
+namespace {
+
+// Neither line carries a time stamp, and neither toggle writes Config.ini.
+QString Toggle(Bot& bot, const QString& caption, const char* offCaption, const char* onCaption,
+               int& value, const char* disabledLine, const char* enabledLine) {
+    const bool turnOff = caption == QLatin1String(offCaption);
+    value = turnOff ? 0 : 1;
+    bot.AppendChat(QLatin1String(turnOff ? disabledLine : enabledLine) + kCrLf, kGreen);
+    return QLatin1String(turnOff ? onCaption : offCaption);
+}
+
+}  // namespace
+
+QString ToggleNotifications(Bot& bot, const QString& caption) {
+    return Toggle(bot, caption, kNotificationsOffCaption, kNotificationsOnCaption,
+                  bot.settings.intEnableNotifications, "Join/Leave Notifications Disabled.",
+                  "Join/Leave Notifications Enabled.");
+}
+
+QString ToggleAutoClear(Bot& bot, const QString& caption) {
+    return Toggle(bot, caption, kAutoClearOffCaption, kAutoClearOnCaption,
+                  bot.settings.intEnableAutoClear, "AutoClear Disabled.", "AutoClear Enabled.");
+}
+
+}  // namespace zarivok

@@ -1,0 +1,291 @@
+#include "ui/MainWindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "commands/Moderation.h"
+#include "connection/Connection.h"
+#include "connection/Outgoing.h"
+#include "core/Bot.h"
+#include "core/OptionToggles.h"
+#include "core/Texts.h"
+#include "ui/ChatPaneWidget.h"
+#include "ui/Icons.h"
+#include "ui/TrayIcon.h"
+#include "ui/UserListView.h"
+
+namespace zarivok {
+namespace {
+
+// The client area paints the background picture from its top-left corner; the controls stand
+// on it at fixed places.
+class ClientArea : public QWidget {
+  public:
+    using QWidget::QWidget;
+
+  protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.drawPixmap(0, 0, BackgroundPicture());
+    }
+};
+
+constexpr int kStatusPanelWidths[] = {168, 333, 200};
+
+}  // namespace
+
+MainWindow::MainWindow(const ProfilePaths& paths, Options options)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint),
+      options_(std::move(options)) {
+    if (!options_.trayAvailable) options_.trayAvailable = &QSystemTrayIcon::isSystemTrayAvailable;
+    setObjectName(QStringLiteral("frmBot"));
+    setWindowTitle(QLatin1String(kProgramName) + QStringLiteral(" 3.0b1 By ") +
+                   QLatin1String(kMasterName));
+    setWindowIcon(WindowIcon());
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    menuBar_ = new QMenuBar(this);
+    layout->setMenuBar(menuBar_);
+    auto* client = new ClientArea(this);
+    client->setFixedSize(kClientWidth, kClientHeight);
+    layout->addWidget(client);
+
+    BuildControls(client);
+    bot_ = std::make_unique<Bot>(*txtChannel, *this, paths);
+    ChannelUsers = new UserListView(bot_->Roster(), client);
+    ChannelUsers->setObjectName(QStringLiteral("ChannelUsers"));
+    ChannelUsers->setGeometry(520, 56, 177, 353);
+    QPalette listColours = ChannelUsers->palette();
+    listColours.setColor(QPalette::Base, Qt::black);
+    listColours.setColor(QPalette::Text, QColor(0xC0, 0xC0, 0xC0));
+    ChannelUsers->setPalette(listColours);
+    connect(ChannelUsers, &UserListView::ButtonReleased, this, [this](Qt::MouseButton button) {
+        if (button == Qt::LeftButton) ChannelUsers_Click();
+        ChannelUsers_MouseUp(button);
+    });
+    connect(ChannelUsers, &UserListView::DoubleClicked, this, &MainWindow::ChannelUsers_DblClick);
+    BuildMenus();
+
+    setTabOrder(txtSend, cmdSend);
+    setTabOrder(cmdSend, ChannelUsers);
+    setTabOrder(ChannelUsers, txtChannel);
+    setTabOrder(txtChannel, cmdWhisper);
+    setTabOrder(cmdWhisper, Users);
+
+    tray_ = new TrayIcon(this);
+    connect(tray_, &TrayIcon::LeftButtonClicked, this, &MainWindow::Tray_Click);
+
+    // Form_Load: the status panels, and the computer's uptime as of now. Nothing connects until
+    // the operator chooses Connect.
+    bot_->ShowComputerUptime();
+
+    setFixedSize(sizeHint());
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        move(screen->availableGeometry().center() - rect().center());
+    }
+    txtSend->setFocus();
+}
+
+// The bot goes first: the panes and texts it writes to are this window's.
+MainWindow::~MainWindow() { bot_.reset(); }
+
+void MainWindow::BuildControls(QWidget* client) {
+    txtChannel = new ChatPaneWidget(Qt::black, Qt::white, client);
+    txtChannel->setObjectName(QStringLiteral("txtChannel"));
+    txtChannel->setGeometry(8, 24, 505, 385);
+
+    Users = new QLineEdit(client);
+    Users->setObjectName(QStringLiteral("Users"));
+    Users->setGeometry(520, 24, 177, 19);
+    Users->setAlignment(Qt::AlignCenter);
+    Users->setReadOnly(true);
+    QPalette countColours = Users->palette();
+    countColours.setColor(QPalette::Base, Qt::black);                 // the window frame colour
+    countColours.setColor(QPalette::Text, QColor(0xC8, 0xC8, 0xC8));  // the scroll bar colour
+    Users->setPalette(countColours);
+
+    txtSend = new QLineEdit(client);
+    txtSend->setObjectName(QStringLiteral("txtSend"));
+    txtSend->setGeometry(8, 416, 505, 21);
+    QPalette sendColours = txtSend->palette();
+    sendColours.setColor(QPalette::Base, Qt::black);
+    sendColours.setColor(QPalette::Text, Qt::white);
+    txtSend->setPalette(sendColours);
+
+    cmdSend = new QPushButton(QStringLiteral("Send"), client);
+    cmdSend->setObjectName(QStringLiteral("cmdSend"));
+    cmdSend->setGeometry(544, 424, 57, 17);
+    cmdSend->setDefault(true);
+    connect(cmdSend, &QPushButton::clicked, this, &MainWindow::cmdSend_Click);
+    // The default button of a window: Enter in the input line presses it.
+    connect(txtSend, &QLineEdit::returnPressed, cmdSend, &QPushButton::click);
+
+    cmdWhisper = new QPushButton(QStringLiteral("Whisper"), client);
+    cmdWhisper->setObjectName(QStringLiteral("cmdWhisper"));
+    cmdWhisper->setGeometry(624, 424, 57, 17);
+    connect(cmdWhisper, &QPushButton::clicked, this, &MainWindow::cmdWhisper_Click);
+
+    StatusBar1 = new QStatusBar(client);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setGeometry(0, 452, kClientWidth, 17);
+    StatusBar1->setSizeGripEnabled(false);
+    // Plain panels on the window's own colour, not on the picture, so their text reads.
+    StatusBar1->setAutoFillBackground(true);
+    // The panels keep their fixed widths; a small face lets the longest state text fit them.
+    QFont panelFont = StatusBar1->font();
+    panelFont.setPixelSize(11);
+    for (int panel = 0; panel < 3; ++panel) {
+        statusPanels[panel] = new QLabel(StatusBar1);
+        statusPanels[panel]->setFont(panelFont);
+        statusPanels[panel]->setFixedWidth(kStatusPanelWidths[panel]);
+        StatusBar1->addWidget(statusPanels[panel]);
+    }
+}
+
+void MainWindow::BuildMenus() {
+    Connection& connection = bot_->GetConnection();
+
+    mnuBot = menuBar_->addMenu(QStringLiteral("&Bot"));
+    mnuConnect = mnuBot->addAction(connection.ConnectCaption());
+    connect(mnuConnect, &QAction::triggered, this, [this, &connection] {
+        connection.ConnectMenuClick();
+        mnuConnect->setText(connection.ConnectCaption());
+    });
+    mnuReconnect = mnuBot->addAction(QStringLiteral("&Reconnect"));
+    connect(mnuReconnect, &QAction::triggered, this,
+            [&connection] { connection.ReconnectMenuClick(); });
+    mnuBot->addSeparator();
+    mnuExit = mnuBot->addAction(QStringLiteral("E&xit"));
+    connect(mnuExit, &QAction::triggered, this, [&connection] { connection.ExitMenuClick(); });
+
+    mnuFiles = menuBar_->addMenu(QStringLiteral("&Files"));
+    mnuDatabase = mnuFiles->addAction(QStringLiteral("&Database"));
+    mnuConfig = mnuFiles->addAction(QStringLiteral("&Config"));
+
+    mnuOptions = menuBar_->addMenu(QStringLiteral("&Options"));
+    mnuNotifications = mnuOptions->addAction(QLatin1String(kNotificationsOffCaption));
+    connect(mnuNotifications, &QAction::triggered, this, [this] {
+        mnuNotifications->setText(ToggleNotifications(*bot_, mnuNotifications->text()));
+    });
+    mnuAutoClear = mnuOptions->addAction(QLatin1String(kAutoClearOffCaption));
+    connect(mnuAutoClear, &QAction::triggered, this,
+            [this] { mnuAutoClear->setText(ToggleAutoClear(*bot_, mnuAutoClear->text())); });
+    mnuWhisper = mnuOptions->addAction(QStringLiteral("&Whisper Window"));
+
+    // Popup items may pause (the database changes let events run): they run from the event
+    // loop, after the menu has closed, never inside its mouse handling.
+    mnuList = new QMenu(QStringLiteral("List"), this);
+    const auto item = [this](const QString& caption, void (*action)(Bot&)) {
+        QAction* added = mnuList->addAction(caption);
+        connect(
+            added, &QAction::triggered, this, [this, action] { action(*bot_); },
+            Qt::QueuedConnection);
+        return added;
+    };
+    mnuBan = item(QStringLiteral("Ban"), &BanUser);
+    mnuKick = item(QStringLiteral("Kick"), &KickUser);
+    mnuDesignate = item(QStringLiteral("Designate"), &DesignateUser);
+    mnuList->addSeparator();
+    mnuSquelch = item(QStringLiteral("Squelch"), &SquelchUser);
+    mnuUnsquelch = item(QStringLiteral("Unsquelch"), &UnsquelchUser);
+    mnuList->addSeparator();
+    mnuAdd = item(QStringLiteral("Add To Database"), &AddPickedUserToDatabase);
+    mnuRemove = item(QStringLiteral("Remove From Database"), &RemovePickedUserFromDatabase);
+}
+
+void MainWindow::SetCaption(const QString& text) { setWindowTitle(text); }
+
+void MainWindow::SetUserCount(const QString& text) { Users->setText(text); }
+
+// The roster model carries the header; the list view shows it from there.
+void MainWindow::SetColumnHeader(const QString&) {}
+
+void MainWindow::SetStatusPanel(int panel, const QString& text) {
+    if (panel < 1 || panel > 3) return;
+    // Panel 2 is centred from the first channel entry on.
+    if (panel == 2 && !statusCentred_) {
+        statusPanels[1]->setAlignment(Qt::AlignCenter);
+        statusCentred_ = true;
+    }
+    statusPanels[panel - 1]->setText(text);
+}
+
+void MainWindow::cmdSend_Click() {
+    const QString text = txtSend->text();
+    bot_->GetOutgoing().Send(text);
+    txtSend->clear();
+}
+
+void MainWindow::cmdWhisper_Click() {
+    // The text stays in the box, unlike Send's.
+    bot_->GetOutgoing().SendChatText(QStringLiteral("/w ") + bot_->strList + u' ' +
+                                     txtSend->text());
+}
+
+void MainWindow::ChannelUsers_Click() { bot_->strList = ChannelUsers->SelectedName(); }
+
+void MainWindow::ChannelUsers_MouseUp(Qt::MouseButton button) {
+    if (button != Qt::RightButton) return;
+    bot_->strList = ChannelUsers->SelectedName();
+    if (!ChannelUsers->HasSelection()) return;
+    mnuList->popup(QCursor::pos());
+}
+
+void MainWindow::ChannelUsers_DblClick() { txtSend->setText(txtSend->text() + bot_->strList); }
+
+void MainWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+void MainWindow::Form_Resize() {
+    if (!isMinimized()) {
+        tray_->Remove();
+        return;
+    }
+    if (!options_.trayAvailable()) return;
+    tray_->Add(windowIcon(), windowTitle());
+    // Hidden from the event loop: hiding a window inside its own state change is not safe on
+    // every platform.
+    QTimer::singleShot(0, this, [this] {
+        if (isMinimized() && tray_->IsShown()) hide();
+    });
+}
+
+void MainWindow::Tray_Click() {
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void MainWindow::Form_Unload() {
+    // A pause may be running under this close: it finishes, but the bot says nothing more and
+    // never reconnects, and the program ends when control is back in the main loop.
+    bot_->Shutdown();
+    tray_->Remove();
+    QCoreApplication::exit(0);
+}
+
+}  // namespace zarivok

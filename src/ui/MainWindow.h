@@ -1,0 +1,109 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "core/ProfilePaths.h"
+#include "core/WindowTexts.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QMenuBar;
+class QPushButton;
+class QStatusBar;
+
+namespace zarivok {
+
+class Bot;
+class ChatPaneWidget;
+class TrayIcon;
+class UserListView;
+
+// frmBot: the main window. A view on the bot: it is the bot's chat pane and window texts, and
+// forwards its menu items, buttons and the user list's gestures to the connection, the outgoing
+// side and the moderation actions. It owns the bot and every other window.
+class MainWindow : public QWidget, public WindowTexts {
+    Q_OBJECT
+  public:
+    // The client area below the menu bar, in pixels at 96 dots per inch.
+    static constexpr int kClientWidth = 700;
+    static constexpr int kClientHeight = 469;
+
+    struct Options {
+        // Whether the desktop has a notification area; without one, minimising leaves an
+        // ordinary minimised window, so the window is never hidden with no way back.
+        std::function<bool()> trayAvailable;
+    };
+
+    explicit MainWindow(const ProfilePaths& paths, Options options = {});
+    ~MainWindow() override;
+
+    Bot& bot() { return *bot_; }
+    TrayIcon& Tray() { return *tray_; }
+    QMenuBar* MenuBar() const { return menuBar_; }
+
+    // WindowTexts
+    void SetCaption(const QString& text) override;
+    void SetUserCount(const QString& text) override;
+    void SetColumnHeader(const QString& text) override;
+    void SetStatusPanel(int panel, const QString& text) override;
+
+    // The controls, by their names.
+    ChatPaneWidget* txtChannel = nullptr;
+    QLineEdit* Users = nullptr;
+    UserListView* ChannelUsers = nullptr;
+    QLineEdit* txtSend = nullptr;
+    QPushButton* cmdSend = nullptr;
+    QPushButton* cmdWhisper = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* statusPanels[3] = {};
+
+    QMenu* mnuBot = nullptr;
+    QAction* mnuConnect = nullptr;
+    QAction* mnuReconnect = nullptr;
+    QAction* mnuExit = nullptr;
+    QMenu* mnuFiles = nullptr;
+    QAction* mnuDatabase = nullptr;
+    QAction* mnuConfig = nullptr;
+    QMenu* mnuOptions = nullptr;
+    QAction* mnuNotifications = nullptr;
+    QAction* mnuAutoClear = nullptr;
+    QAction* mnuWhisper = nullptr;
+    QMenu* mnuList = nullptr;
+    QAction* mnuBan = nullptr;
+    QAction* mnuKick = nullptr;
+    QAction* mnuDesignate = nullptr;
+    QAction* mnuSquelch = nullptr;
+    QAction* mnuUnsquelch = nullptr;
+    QAction* mnuAdd = nullptr;
+    QAction* mnuRemove = nullptr;
+
+    // The handlers, public so that tests can act as the operator does.
+    void cmdSend_Click();
+    void cmdWhisper_Click();
+    void ChannelUsers_Click();
+    void ChannelUsers_MouseUp(Qt::MouseButton button);
+    void ChannelUsers_DblClick();
+    void Tray_Click();
+
+  protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildControls(QWidget* client);
+    void BuildMenus();
+    void Form_Resize();
+    void Form_Unload();
+
+    Options options_;
+    QMenuBar* menuBar_ = nullptr;
+    std::unique_ptr<Bot> bot_;
+    TrayIcon* tray_ = nullptr;
+    bool statusCentred_ = false;
+};
+
+}  // namespace zarivok
