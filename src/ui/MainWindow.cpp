@@ -26,6 +26,7 @@
 #include "ui/Icons.h"
 #include "ui/TrayIcon.h"
 #include "ui/UserListView.h"
+#include "ui/WhisperLog.h"
 
 namespace zarivok {
 namespace {
@@ -69,6 +70,8 @@ MainWindow::MainWindow(const ProfilePaths& paths, Options options)
 
     BuildControls(client);
     bot_ = std::make_unique<Bot>(*txtChannel, *this, paths);
+    whisperLog_ = new WhisperLog(*bot_, paths.whisperFile, this);
+    bot_->SetWhisperPane(whisperLog_);
     ChannelUsers = new UserListView(bot_->Roster(), client);
     ChannelUsers->setObjectName(QStringLiteral("ChannelUsers"));
     ChannelUsers->setGeometry(520, 56, 177, 353);
@@ -188,6 +191,7 @@ void MainWindow::BuildMenus() {
     connect(mnuAutoClear, &QAction::triggered, this,
             [this] { mnuAutoClear->setText(ToggleAutoClear(*bot_, mnuAutoClear->text())); });
     mnuWhisper = mnuOptions->addAction(QStringLiteral("&Whisper Window"));
+    connect(mnuWhisper, &QAction::triggered, whisperLog_, &WhisperLog::Show);
 
     // Popup items may pause (the database changes let events run): they run from the event
     // loop, after the menu has closed, never inside its mouse handling.
@@ -281,6 +285,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::Form_Unload() {
+    // Whispers do not outlive a normal close of the program.
+    whisperLog_->EmptyAndSave();
     // A pause may be running under this close: it finishes, but the bot says nothing more and
     // never reconnects, and the program ends when control is back in the main loop.
     bot_->Shutdown();

@@ -21,6 +21,7 @@ class Bot;
 class ChatPaneWidget;
 class TrayIcon;
 class UserListView;
+class WhisperLog;
 
 // frmBot: the main window. A view on the bot: it is the bot's chat pane and window texts, and
 // forwards its menu items, buttons and the user list's gestures to the connection, the outgoing
@@ -43,6 +44,7 @@ class MainWindow : public QWidget, public WindowTexts {
 
     Bot& bot() { return *bot_; }
     TrayIcon& Tray() { return *tray_; }
+    WhisperLog& Whispers() { return *whisperLog_; }
     QMenuBar* MenuBar() const { return menuBar_; }
 
     // WindowTexts
@@ -103,6 +105,7 @@ class MainWindow : public QWidget, public WindowTexts {
     QMenuBar* menuBar_ = nullptr;
     std::unique_ptr<Bot> bot_;
     TrayIcon* tray_ = nullptr;
+    WhisperLog* whisperLog_ = nullptr;
     bool statusCentred_ = false;
 };
 

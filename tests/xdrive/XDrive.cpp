@@ -1,23 +1,27 @@
 // zarivok_xdrive: drives and photographs real windows on an X display (Xvfb in the tests and the
 // screenshot script), as an operator would: no window manager is needed.
 //
-//   zarivok_xdrive wait TITLE            waits until a window whose title starts with TITLE is
-//   shown zarivok_xdrive keys TITLE KEY...     focuses it and types each KEY (a key name, or
-//                                        modifier+key such as alt+b)
-//   zarivok_xdrive close TITLE           asks it to close, as its close box does
-//   zarivok_xdrive shot FILE [TITLE]     saves the screen, or just that window, as a PNG
+//   zarivok_xdrive wait TITLE          waits until a window whose title starts with TITLE shows
+//   zarivok_xdrive keys TITLE KEY...   focuses it and types each KEY (a key name, or a
+//                                      modifier and a key such as alt+b)
+//   zarivok_xdrive close TITLE         asks it to close, as its close box does
+//   zarivok_xdrive shot FILE [TITLE]   saves the screen, or just that window, as a PNG
 //
-// Every wait gives up after ten seconds with exit code 1.
-// Qt's headers first: Xlib defines macros (Bool, Status) that they must not see.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
+// Every wait gives up after thirty seconds with exit code 1.
 
+// clang-format off
+// Qt's headers first: Xlib defines macros (Bool, Status) that they must not see.
 #include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+// clang-format on
+
 #include <cstdio>
 #include <cstring>
 #include <optional>
@@ -26,7 +30,7 @@
 
 namespace {
 
-constexpr int kWaitMs = 10000;
+constexpr int kWaitMs = 30000;
 
 std::string WindowTitle(Display* display, Window window) {
     const Atom netName = XInternAtom(display, "_NET_WM_NAME", False);
