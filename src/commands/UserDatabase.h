@@ -5,7 +5,14 @@
 #include <functional>
 #include <optional>
 
+#include "commands/UsersFile.h"
+
 namespace zarivok {
+
+// Whether two account names are the same entry: every lookup in the database ignores letter case.
+inline bool SameName(const QString& a, const QString& b) {
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
 
 // The accounts that may command the bot (UserList), mirrored to Users.txt: one name per line,
 // each line ended by CR LF. Names stay exactly as read or added (no trimming, no case folding;
@@ -37,9 +44,9 @@ class UserDatabase {
   private:
     QString path_;
     QStringList entries_;
-    // The file was read as Windows-1252 (it was not valid UTF-8): saving writes that code page
-    // back while every name fits it, so an untouched file keeps its bytes.
-    bool windows1252_ = false;
+    // The code page the file was read in: saving writes it back while every name fits it, so an
+    // untouched file keeps its bytes.
+    TextEncoding encoding_ = TextEncoding::kUtf8;
 };
 
 }  // namespace zarivok

@@ -27,58 +27,86 @@ std::optional<qint64> ParseWholeNumber(QStringView text) {
     return negative ? -value : value;
 }
 
-QString SettingProblem(const QString& key, const QString& value, qint64 lowest, qint64 highest,
+QString SettingProblem(const char* key, const QString& value, qint64 lowest, qint64 highest,
                        const QString& fallback) {
     if (value.isEmpty()) {
-        return QStringLiteral("Config.ini: \"%1\" is missing; using %2.").arg(key, fallback);
+        return QStringLiteral("Config.ini: \"%1\" is missing; using %2.")
+            .arg(QLatin1String(key), fallback);
     }
     return QStringLiteral(
                "Config.ini: \"%1\" is \"%2\", not a whole number from %3 to %4; using %5.")
-        .arg(key, value, QString::number(lowest), QString::number(highest), fallback);
+        .arg(QLatin1String(key), value, QString::number(lowest), QString::number(highest),
+             fallback);
 }
 
-// Reads one numeric key; on a missing or bad value adds the problem text to problems and
+// Reads one numeric value; on a missing or bad one adds the problem text to problems and
 // returns std::nullopt, leaving the fallback to the caller.
-std::optional<qint64> ReadNumber(const IniFile& ini, const QString& key, qint64 lowest,
+std::optional<qint64> ReadNumber(const char* key, const QString& text, qint64 lowest,
                                  qint64 highest, const QString& fallback, QStringList& problems) {
-    const QString text = ini.Value(QStringLiteral("Options"), key);
     const std::optional<qint64> number = ParseWholeNumber(text);
     if (number && *number >= lowest && *number <= highest) return number;
     problems.append(SettingProblem(key, text, lowest, highest, fallback));
     return std::nullopt;
 }
 
-int ReadShort(const IniFile& ini, const QString& key, int fallback, QStringList& problems) {
+int ReadShort(const char* key, const QString& text, int fallback, QStringList& problems) {
     const std::optional<qint64> number =
-        ReadNumber(ini, key, -32768, 32767, QString::number(fallback), problems);
+        ReadNumber(key, text, -32768, 32767, QString::number(fallback), problems);
     return number ? static_cast<int>(*number) : fallback;
 }
 
+constexpr char kReconnect[] = "Reconnect";
+constexpr char kEnableAutoClear[] = "Enable AutoClear";
+constexpr char kAutoClearAtLine[] = "AutoClear At Line";
+constexpr char kEnableNotifications[] = "Enable Notifications";
+
 }  // namespace
 
-QStringList LoadSettings(const QString& configPath, Settings& settings) {
+SettingsTexts ReadSettingsTexts(const QString& configPath) {
     const IniFile ini = IniFile::Load(configPath);
-    const QString login = QStringLiteral("Login");
-    const QString options = QStringLiteral("Options");
+    const auto login = [&ini](const char* key) {
+        return ini.Value(QStringLiteral("Login"), QLatin1String(key));
+    };
+    const auto options = [&ini](const char* key) {
+        return ini.Value(QStringLiteral("Options"), QLatin1String(key));
+    };
+    return {login("User"),
+            login("Pass"),
+            login("Server"),
+            login("Home"),
+            options("Trigger"),
+            options(kReconnect),
+            options("IdleMsg"),
+            options(kEnableAutoClear),
+            options(kAutoClearAtLine),
+            options(kEnableNotifications)};
+}
+
+bool SwitchIsOn(const QString& value) { return ParseWholeNumber(value) == 1; }
+
+QString SwitchText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+
+QStringList LoadSettings(const QString& configPath, Settings& settings) {
+    const SettingsTexts texts = ReadSettingsTexts(configPath);
     QStringList problems;
 
-    settings.strUser = ini.Value(login, QStringLiteral("User"));
-    settings.strPass = ini.Value(login, QStringLiteral("Pass"));
-    settings.strServer = ini.Value(login, QStringLiteral("Server"));
-    settings.strHome = ini.Value(login, QStringLiteral("Home"));
-    settings.strTrigger = ini.Value(options, QStringLiteral("Trigger"));
+    settings.strUser = texts.user;
+    settings.strPass = texts.pass;
+    settings.strServer = texts.server;
+    settings.strHome = texts.home;
+    settings.strTrigger = texts.trigger;
     // The delay stays text; whoever sets the reconnect timer turns it into a number.
-    const QString reconnectKey = QStringLiteral("Reconnect");
     const QString fallbackReconnect = QString::fromLatin1(kFallbackReconnect);
-    settings.strReconnect = ReadNumber(ini, reconnectKey, 0, 65535, fallbackReconnect, problems)
-                                ? ini.Value(options, reconnectKey)
-                                : fallbackReconnect;
-    settings.strIdleMsg = ini.Value(options, QStringLiteral("IdleMsg"));
+    settings.strReconnect =
+        ReadNumber(kReconnect, texts.reconnect, 0, 65535, fallbackReconnect, problems)
+            ? texts.reconnect
+            : fallbackReconnect;
+    settings.strIdleMsg = texts.idleMsg;
     settings.intEnableAutoClear =
-        ReadShort(ini, QStringLiteral("Enable AutoClear"), kFallbackEnableAutoClear, problems);
+        ReadShort(kEnableAutoClear, texts.enableAutoClear, kFallbackEnableAutoClear, problems);
     settings.intAutoClearAtLine =
-        ReadShort(ini, QStringLiteral("AutoClear At Line"), kFallbackAutoClearAtLine, problems);
-    settings.intEnableNotifications = ReadShort(ini, QStringLiteral("Enable Notifications"),
+        ReadShort(kAutoClearAtLine, texts.autoClearAtLine, kFallbackAutoClearAtLine, problems);
+    settings.intEnableNotifications = ReadShort(kEnableNotifications, texts.enableNotifications,
                                                 kFallbackEnableNotifications, problems);
     return problems;
 }

@@ -23,6 +23,21 @@ inline constexpr int kFallbackEnableAutoClear = 0;
 inline constexpr int kFallbackAutoClearAtLine = 500;
 inline constexpr int kFallbackEnableNotifications = 1;
 
+// The ten values as the file holds them, before any conversion or fallback: what the settings
+// dialog shows and, after editing, hands back to WriteSettingsFile.
+struct SettingsTexts {
+    QString user, pass, server, home, trigger, reconnect, idleMsg, enableAutoClear, autoClearAtLine,
+        enableNotifications;
+};
+SettingsTexts ReadSettingsTexts(const QString& configPath);
+
+// How the settings dialog shows a switch value: checked only for the whole number 1, read as
+// LoadSettings reads it (so "01" and "+1" are on too). A missing value, or any other value, shows
+// unchecked: a check box has no state for "broken", and the next Save then writes a valid "0".
+bool SwitchIsOn(const QString& value);
+// How the settings dialog writes a switch: "1" or "0".
+QString SwitchText(bool on);
+
 // Reads the ten keys of the file at configPath into settings, parsing the file once. Returns one
 // problem text per numeric key that took its fallback, in key order, for the chat pane.
 QStringList LoadSettings(const QString& configPath, Settings& settings);

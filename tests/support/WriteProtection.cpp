@@ -21,6 +21,27 @@ constexpr QFileDevice::Permissions kWrite = QFileDevice::WriteOwner | QFileDevic
 
 }  // namespace
 
+FileProtection::~FileProtection() {
+    if (droppedRoot_ && setresuid(0, 0, 0) != 0) ADD_FAILURE() << "could not return to root";
+    while (!saved_.isEmpty()) {
+        const Saved saved = saved_.takeLast();
+        QFile::setPermissions(saved.path, saved.permissions);
+    }
+}
+
+void FileProtection::Set(const QString& path, QFileDevice::Permissions permissions) {
+    saved_.append(Saved{path, QFile::permissions(path)});
+    if (!QFile::setPermissions(path, permissions))
+        ADD_FAILURE() << "cannot chmod " << path.toStdString();
+}
+
+void FileProtection::DropRoot() {
+    if (geteuid() != 0) return;
+    // The real user id changes too: Qt asks access(), which checks the real one.
+    droppedRoot_ = setresuid(kNobody, kNobody, 0) == 0;
+    if (!droppedRoot_) ADD_FAILURE() << "could not take the user id of nobody";
+}
+
 WriteProtection::WriteProtection(const QString& path) {
     const QFileInfo info(path);
     if (info.isDir()) {
@@ -32,25 +53,13 @@ WriteProtection::WriteProtection(const QString& path) {
         Set(info.absolutePath(), kReadOnly | kEnter | kWrite);
         Set(path, kReadOnly);
     }
-    if (geteuid() == 0) {
-        // The real user id changes too: Qt asks access(), which checks the real one.
-        droppedRoot_ = setresuid(kNobody, kNobody, 0) == 0;
-        if (!droppedRoot_) ADD_FAILURE() << "could not take the user id of nobody";
-    }
+    DropRoot();
 }
 
-WriteProtection::~WriteProtection() {
-    if (droppedRoot_ && setresuid(0, 0, 0) != 0) ADD_FAILURE() << "could not return to root";
-    while (!saved_.isEmpty()) {
-        const Saved saved = saved_.takeLast();
-        QFile::setPermissions(saved.path, saved.permissions);
-    }
-}
-
-void WriteProtection::Set(const QString& path, QFileDevice::Permissions permissions) {
-    saved_.append(Saved{path, QFile::permissions(path)});
-    if (!QFile::setPermissions(path, permissions))
-        ADD_FAILURE() << "cannot chmod " << path.toStdString();
+ReadProtection::ReadProtection(const QString& path) {
+    Set(QFileInfo(path).absolutePath(), kReadOnly | kEnter | kWrite);
+    Set(path, {});
+    DropRoot();
 }
 
 }  // namespace zarivok

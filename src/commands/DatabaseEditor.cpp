@@ -1,0 +1,89 @@
+#include "commands/DatabaseEditor.h"
+
+#include <QFileInfo>
+
+#include "commands/UserDatabase.h"
+#include "core/Bot.h"
+#include "core/Texts.h"
+#include "display/ChatColour.h"
+
+namespace zarivok {
+namespace {
+
+bool IsLineBreak(QChar c) {
+    return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+// The same file under two names (a profile folder, the program started from its own folder, a
+// link): only then do the editor's saves belong to the bot's list.
+bool IsSameFile(const QString& a, const QString& b) {
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+// Every line break a CR LF.
+QString FileText(const QString& paneText) {
+    QString text;
+    for (qsizetype i = 0; i < paneText.size(); ++i) {
+        const QChar c = paneText[i];
+        if (c == u'\r' && i + 1 < paneText.size() && paneText[i + 1] == u'\n') continue;
+        if (IsLineBreak(c)) {
+            text += kCrLf;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+}  // namespace
+
+DatabaseEditor::DatabaseEditor(Bot& bot) : bot_(bot) {}
+
+QString DatabaseEditor::Load() {
+    const UsersFileRead read = ReadUsersFile(bot_.Paths().editorUsersFile);
+    readFailed_ = read.problem.has_value();
+    if (read.problem) bot_.AppendChat(*read.problem + kCrLf, kRed);
+    encoding_ = read.content.encoding;
+    return read.content.text;
+}
+
+bool DatabaseEditor::Save(const QString& paneText) {
+    const QString& path = bot_.Paths().editorUsersFile;
+    if (readFailed_) {
+        bot_.AppendChat(QStringLiteral("Did not save %1: it could not be read when the Database "
+                                       "window opened, and saving would replace it. Open the "
+                                       "window again once the file can be read.")
+                                .arg(path) +
+                            kCrLf,
+                        kRed);
+        return false;
+    }
+    if (const auto problem = WriteUsersFile(path, FileText(paneText), encoding_)) {
+        bot_.AppendChat(*problem + kCrLf, kRed);
+        return false;
+    }
+    // Without letting events run: no command may act on the old list after the save.
+    if (IsSameFile(path, bot_.Paths().usersFile)) bot_.UserList().Load();
+    return true;
+}
+
+std::optional<DatabaseEditor::Range> DatabaseEditor::FindLine(const QString& paneText,
+                                                              const QString& name) {
+    qsizetype start = 0;
+    while (start < paneText.size()) {
+        qsizetype end = start;
+        while (end < paneText.size() && !IsLineBreak(paneText[end])) ++end;
+        const bool crLf = end < paneText.size() && paneText[end] == u'\n' && end > start &&
+                          paneText[end - 1] == u'\r';
+        const bool last = end == paneText.size();
+        if (SameName(paneText.mid(start, end - start - (crLf ? 1 : 0)), name)) {
+            return Range{start, last ? end : end + 1};
+        }
+        if (last) break;
+        start = end + 1;
+    }
+    return std::nullopt;
+}
+
+}  // namespace zarivok

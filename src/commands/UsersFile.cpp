@@ -1,0 +1,62 @@
+#include "commands/UsersFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+
+#include "protocol/TextCodec.h"
+
+namespace zarivok {
+
+UsersFileText DecodeUsersFile(const QByteArray& bytes) {
+    if (ValidUtf8Prefix(bytes) == bytes.size()) {
+        return {QString::fromUtf8(bytes), TextEncoding::kUtf8};
+    }
+    return {DecodeWindows1252(bytes), TextEncoding::kWindows1252};
+}
+
+QByteArray EncodeUsersFile(const QString& text, TextEncoding encoding) {
+    if (encoding == TextEncoding::kWindows1252) {
+        bool fits = false;
+        QByteArray bytes = EncodeWindows1252(text, &fits);
+        if (fits) return bytes;
+    }
+    return EncodeText(text);
+}
+
+UsersFileRead ReadUsersFile(const QString& path) {
+    QFile file(path);
+    if (!file.exists()) return {};
+    QByteArray bytes;
+    if (file.open(QIODevice::ReadOnly)) {
+        bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError) return {DecodeUsersFile(bytes), std::nullopt};
+    }
+    return {{}, QStringLiteral("Could not read %1: %2").arg(path, file.errorString().simplified())};
+}
+
+std::optional<QString> WriteUsersFile(const QString& path, const QString& text,
+                                      TextEncoding encoding) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write(EncodeUsersFile(text, encoding));
+        if (file.commit()) return std::nullopt;
+    }
+    // QSaveFile has already dropped its temporary file; the old file was never touched.
+    return QStringLiteral("Could not save %1: %2").arg(path, file.errorString().simplified());
+}
+
+QStringList SplitUsersLines(const QString& text) {
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = text.indexOf(u'\n', start);
+        if (end < 0) end = text.size();
+        const qsizetype next = end + 1;
+        if (end > start && end < text.size() && text[end - 1] == u'\r') --end;
+        lines.append(text.mid(start, end - start));
+        start = next;
+    }
+    return lines;
+}
+
+}  // namespace zarivok

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace zarivok {
+
+// How the bytes of a Users.txt become text and back. The bot's own database and the database
+// window both read and write the file through these, so both keep a file's code page alike.
+enum class TextEncoding { kUtf8, kWindows1252 };
+
+struct UsersFileText {
+    QString text;
+    // The code page the bytes were read in, to be written back in.
+    TextEncoding encoding = TextEncoding::kUtf8;
+};
+
+// Valid UTF-8 is read as UTF-8; anything else was written in the old Windows code page, which
+// maps every byte to a character, so nothing is ever lost.
+UsersFileText DecodeUsersFile(const QByteArray& bytes);
+// Writes Windows-1252 back while every character fits it, so an untouched file keeps its bytes;
+// otherwise the whole file becomes UTF-8, which holds every name and reads back as UTF-8.
+QByteArray EncodeUsersFile(const QString& text, TextEncoding encoding);
+
+struct UsersFileRead {
+    UsersFileText content;
+    // Set when the file exists but cannot be read: one line naming the file and the reason.
+    std::optional<QString> problem;
+};
+// A missing file reads as an empty one without a problem: a fresh installation has no Users.txt
+// until the first name is added.
+UsersFileRead ReadUsersFile(const QString& path);
+// Replaces the file in one step, so a failed write leaves the old file whole. Returns
+// std::nullopt on success, else one line naming the file and the reason.
+std::optional<QString> WriteUsersFile(const QString& path, const QString& text,
+                                      TextEncoding encoding);
+
+// The entries of a Users.txt text: lines end at CR LF or a bare LF, and the line end that closes
+// the last line adds no entry. A bare CR is part of the name, so it is written back.
+QStringList SplitUsersLines(const QString& text);
+
+}  // namespace zarivok
