@@ -16,12 +16,14 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "commands/DatabaseWindow.h"
 #include "commands/Moderation.h"
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
 #include "core/Bot.h"
 #include "core/OptionToggles.h"
 #include "core/Texts.h"
+#include "settings/ConfigDialog.h"
 #include "ui/ChatPaneWidget.h"
 #include "ui/Icons.h"
 #include "ui/TrayIcon.h"
@@ -106,8 +108,15 @@ MainWindow::MainWindow(const ProfilePaths& paths, Options options)
     txtSend->setFocus();
 }
 
-// The bot goes first: the panes and texts it writes to are this window's.
-MainWindow::~MainWindow() { bot_.reset(); }
+// The windows that act on the bot go first, then the bot, whose panes and texts are this
+// window's.
+MainWindow::~MainWindow() {
+    frmConfig_.reset();
+    frmDatabase_.reset();
+    bot_->SetWhisperPane(nullptr);
+    delete whisperLog_;
+    bot_.reset();
+}
 
 void MainWindow::BuildControls(QWidget* client) {
     txtChannel = new ChatPaneWidget(Qt::black, Qt::white, client);
@@ -180,7 +189,9 @@ void MainWindow::BuildMenus() {
 
     mnuFiles = menuBar_->addMenu(QStringLiteral("&Files"));
     mnuDatabase = mnuFiles->addAction(QStringLiteral("&Database"));
+    connect(mnuDatabase, &QAction::triggered, this, &MainWindow::mnuDatabase_Click);
     mnuConfig = mnuFiles->addAction(QStringLiteral("&Config"));
+    connect(mnuConfig, &QAction::triggered, this, &MainWindow::mnuConfig_Click);
 
     mnuOptions = menuBar_->addMenu(QStringLiteral("&Options"));
     mnuNotifications = mnuOptions->addAction(QLatin1String(kNotificationsOffCaption));
@@ -229,6 +240,16 @@ void MainWindow::SetStatusPanel(int panel, const QString& text) {
         statusCentred_ = true;
     }
     statusPanels[panel - 1]->setText(text);
+}
+
+void MainWindow::mnuConfig_Click() {
+    if (!frmConfig_) frmConfig_ = std::make_unique<ConfigDialog>(*bot_);
+    frmConfig_->ShowConfig();
+}
+
+void MainWindow::mnuDatabase_Click() {
+    if (!frmDatabase_) frmDatabase_ = std::make_unique<DatabaseWindow>(*bot_);
+    frmDatabase_->ShowDatabase();
 }
 
 void MainWindow::cmdSend_Click() {
@@ -285,8 +306,11 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::Form_Unload() {
-    // Whispers do not outlive a normal close of the program.
+    // Whispers do not outlive a normal close of the program, and the other windows close with
+    // this one.
     whisperLog_->EmptyAndSave();
+    if (frmConfig_) frmConfig_->hide();
+    if (frmDatabase_) frmDatabase_->hide();
     // A pause may be running under this close: it finishes, but the bot says nothing more and
     // never reconnects, and the program ends when control is back in the main loop.
     bot_->Shutdown();

@@ -19,6 +19,8 @@ namespace zarivok {
 
 class Bot;
 class ChatPaneWidget;
+class ConfigDialog;
+class DatabaseWindow;
 class TrayIcon;
 class UserListView;
 class WhisperLog;
@@ -45,6 +47,9 @@ class MainWindow : public QWidget, public WindowTexts {
     Bot& bot() { return *bot_; }
     TrayIcon& Tray() { return *tray_; }
     WhisperLog& Whispers() { return *whisperLog_; }
+    // The secondary windows, made when first opened; null before that.
+    ConfigDialog* Config() const { return frmConfig_.get(); }
+    DatabaseWindow* Database() const { return frmDatabase_.get(); }
     QMenuBar* MenuBar() const { return menuBar_; }
 
     // WindowTexts
@@ -99,6 +104,8 @@ class MainWindow : public QWidget, public WindowTexts {
     void BuildControls(QWidget* client);
     void BuildMenus();
     void Form_Resize();
+    void mnuConfig_Click();
+    void mnuDatabase_Click();
     void Form_Unload();
 
     Options options_;
@@ -106,6 +113,8 @@ class MainWindow : public QWidget, public WindowTexts {
     std::unique_ptr<Bot> bot_;
     TrayIcon* tray_ = nullptr;
     WhisperLog* whisperLog_ = nullptr;
+    std::unique_ptr<ConfigDialog> frmConfig_;
+    std::unique_ptr<DatabaseWindow> frmDatabase_;
     bool statusCentred_ = false;
 };
 

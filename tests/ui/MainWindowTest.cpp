@@ -12,8 +12,10 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include "commands/DatabaseWindow.h"
 #include "connection/Connection.h"
 #include "core/Bot.h"
+#include "settings/ConfigDialog.h"
 #include "support/ChatGateway.h"
 #include "ui/ChatColours.h"
 #include "ui/ChatPaneWidget.h"
@@ -21,6 +23,7 @@
 #include "ui/MainWindowFixture.h"
 #include "ui/TrayIcon.h"
 #include "ui/UserListView.h"
+#include "ui/WhisperLog.h"
 
 namespace zarivok {
 namespace {
@@ -211,6 +214,27 @@ TEST_F(MainWindowTest, AutoClearReplacesThePaneWholeAndTheNewestLineStaysInView)
     EXPECT_EQ(window.txtChannel->Runs(),
               (QList<ChatPaneWidget::Run>{{"Chat has been Auto-Cleared.\r\n", Qt::white},
                                           {"after\r\n", ToQColor(kRed)}}));
+}
+
+TEST_F(MainWindowTest, TheFilesMenuOpensTheDialogsAndTheyCloseWithTheWindow) {
+    window.show();
+    EXPECT_EQ(window.Config(), nullptr);
+    window.mnuConfig->trigger();
+    ASSERT_NE(window.Config(), nullptr);
+    EXPECT_TRUE(window.Config()->isVisible());
+    EXPECT_EQ(window.Config()->windowTitle(), QStringLiteral("ZaRiVoK Config"));
+    window.mnuDatabase->trigger();
+    ASSERT_NE(window.Database(), nullptr);
+    EXPECT_TRUE(window.Database()->isVisible());
+    EXPECT_EQ(window.Database()->windowTitle(), QStringLiteral("Database"));
+    // Neither blocks the main window.
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    window.mnuWhisper->trigger();
+
+    window.close();
+    EXPECT_FALSE(window.Config()->isVisible());
+    EXPECT_FALSE(window.Database()->isVisible());
+    EXPECT_FALSE(window.Whispers().Window()->isVisible());
 }
 
 class TrayTest : public testing::MainWindowFixture, public ::testing::WithParamInterface<bool> {
