@@ -17,7 +17,11 @@ WhisperWindow::WhisperWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     // A sizable border, but the controls keep their places whatever the size.
     resize(312, 213);
 
-    rtbWhisper = new ChatPaneWidget(palette().color(QPalette::Shadow), Qt::white, this);
+    // The dark 3-D shadow colour, where the style's is dark: the yellow and grey runs of the
+    // whispers must stay readable on it.
+    const QColor shadow = palette().color(QPalette::Shadow);
+    rtbWhisper =
+        new ChatPaneWidget(shadow.lightness() < 64 ? shadow : QColor(Qt::black), Qt::white, this);
     rtbWhisper->setObjectName(QStringLiteral("rtbWhisper"));
     rtbWhisper->setGeometry(8, 8, 297, 153);
     cmdClear = new QPushButton(QStringLiteral("Clear"), this);
