@@ -37,7 +37,8 @@ QString LocaleTimeFormat() {
 
 Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObject* parent)
     : QObject(parent),
-      output_(chatPane, settings),
+      dayLog_(paths.logsFolder.isEmpty() ? nullptr : std::make_unique<DayLog>(paths.logsFolder)),
+      output_(chatPane, settings, dayLog_.get()),
       windowTexts_(windowTexts),
       paths_(std::move(paths)),
       userList_(paths_.usersFile),
@@ -136,9 +137,11 @@ void Bot::ProcessReceivedData(const QByteArray& data) {
     const QList<FramedLine> lines = framer_.Feed(data);
     for (const FramedLine& line : lines) {
         // A program told to end inside one of these lines takes no further commands.
-        if (connection_->IsEnding()) return;
+        if (connection_->IsEnding()) break;
         DispatchEventLine(*this, DecodeText(line.bytes, line.cut), line.cut);
     }
+    // A crash loses at most the arrival being handled.
+    output_.FlushLog();
 }
 
 void Bot::Shutdown() {
@@ -146,7 +149,10 @@ void Bot::Shutdown() {
     connection_->Shutdown();
 }
 
-void Bot::Quit() { quitHandler_(); }
+void Bot::Quit() {
+    output_.FlushLog();
+    quitHandler_();
+}
 
 void Bot::LetEventsRun() { QCoreApplication::processEvents(); }
 
