@@ -122,10 +122,12 @@ class Bot : public QObject {
     UserDatabase userList_;
     RosterModel roster_;
     LineFramer framer_;
+    // Empty: the system clock.
     std::function<QTime()> clock_;
     // Taken from the locale once: every line's time stamp needs it.
     QString timeFormat_;
     mutable int stampSecond_ = -1;
+    mutable qint64 stampEpochSecond_ = -1;
     mutable QString stampText_;
     std::function<void()> quitHandler_;
     QString caption_;
