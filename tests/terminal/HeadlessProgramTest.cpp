@@ -161,7 +161,7 @@ TEST_F(HeadlessProgramTest, TheDayLogIsTheChatPaneWithoutColours) {
     for (int i = 0; i < 6; ++i) gateway.SendLine(ChatGateway::InfoLine("filler"));
     gateway.SendLine(ChatGateway::InfoLine("last line"));
     ASSERT_TRUE(OutputHas("last line"));
-    EXPECT_TRUE(ChatGateway::WaitUntil([&] { return DayLogs().contains("last line"); }));
+    EXPECT_TRUE(ChatGateway::WaitUntil([&] { return DayLogs().contains("last line"); }, 30000));
 
     EXPECT_EQ(Stop(SIGTERM), 0);
     const QByteArray logged = DayLogs();
