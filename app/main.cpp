@@ -71,11 +71,17 @@ int main(int argc, char** argv) {
                        "said in the channel."));
     const QCommandLineOption profile(
         QStringLiteral("profile"),
-        QStringLiteral("Keep Config.ini, Users.txt and whisper.txt in <dir>, which becomes the "
-                       "working directory."),
+        QStringLiteral("Keep Config.ini, Users.txt, whisper.txt and the day logs in <dir>, "
+                       "which becomes the working directory."),
         QStringLiteral("dir"));
+    const QCommandLineOption noLog(
+        QStringLiteral("no-log"),
+        QStringLiteral("Keep no day log. Without it, everything the chat pane shows is also "
+                       "appended, without colours, to logs/YYYY-MM-DD.log in the working "
+                       "directory."));
     parser.addOption(headless);
     parser.addOption(profile);
+    parser.addOption(noLog);
     parser.process(*app);
 
     ProfilePaths paths =
@@ -91,6 +97,7 @@ int main(int argc, char** argv) {
         QDir::setCurrent(absolute);
         paths = ProfilePaths::ForFolder(absolute);
     }
+    if (parser.isSet(noLog)) paths.logsFolder.clear();
 
     if (!desktop) {
         HeadlessFrontEnd frontEnd(paths, stdout, stderr, STDIN_FILENO);

@@ -31,6 +31,8 @@ Connection::Connection(Bot& bot)
 
 void Connection::ConnectToServer(quint16 port) {
     if (ending_) return;
+    // A day log that failed (a full disk, a folder in the way) may work again by now.
+    bot_.Output().RetryLog();
     const QStringList problems = bot_.LoadSettings();
     bot_.AppendChat(QStringLiteral("Loaded Config.ini") + kCrLf, kGreen);
     for (const QString& problem : problems) bot_.AppendChat(problem + kCrLf, kRed);

@@ -1,6 +1,7 @@
 #include "core/Bot.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
 #include <cstdio>
@@ -37,11 +38,11 @@ QString LocaleTimeFormat() {
 
 Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObject* parent)
     : QObject(parent),
-      output_(chatPane, settings),
+      dayLog_(paths.logsFolder.isEmpty() ? nullptr : std::make_unique<DayLog>(paths.logsFolder)),
+      output_(chatPane, settings, dayLog_.get()),
       windowTexts_(windowTexts),
       paths_(std::move(paths)),
       userList_(paths_.usersFile),
-      clock_([] { return QTime::currentTime(); }),
       timeFormat_(LocaleTimeFormat()),
       quitHandler_([] {
           // At once: no closing steps, but what the pane printed is not lost.
@@ -67,7 +68,18 @@ void Bot::AppendWhisper(const QString& firstText, ChatColour firstColour, const 
 QString Bot::TimeOfDay() const {
     // Formatting through the locale costs more than the rest of a line's handling; a busy
     // channel asks for the same second many times.
-    const QTime now = clock_();
+    QTime now;
+    if (clock_) {
+        now = clock_();
+    } else {
+        // The local time of day only moves on with the epoch second. Reading it for every line
+        // would look the time zone up each time (and glibc, without TZ set, stats
+        // /etc/localtime for each lookup), which costs more than the rest of the line.
+        const qint64 epochSecond = QDateTime::currentSecsSinceEpoch();
+        if (epochSecond == stampEpochSecond_ && !stampText_.isNull()) return stampText_;
+        stampEpochSecond_ = epochSecond;
+        now = QDateTime::fromSecsSinceEpoch(epochSecond).time();
+    }
     const int second = now.isValid() ? now.msecsSinceStartOfDay() / 1000 : -1;
     if (second != stampSecond_ || stampText_.isNull()) {
         stampSecond_ = second;
@@ -136,9 +148,11 @@ void Bot::ProcessReceivedData(const QByteArray& data) {
     const QList<FramedLine> lines = framer_.Feed(data);
     for (const FramedLine& line : lines) {
         // A program told to end inside one of these lines takes no further commands.
-        if (connection_->IsEnding()) return;
+        if (connection_->IsEnding()) break;
         DispatchEventLine(*this, DecodeText(line.bytes, line.cut), line.cut);
     }
+    // A crash loses at most the arrival being handled.
+    output_.FlushLog();
 }
 
 void Bot::Shutdown() {
@@ -146,7 +160,10 @@ void Bot::Shutdown() {
     connection_->Shutdown();
 }
 
-void Bot::Quit() { quitHandler_(); }
+void Bot::Quit() {
+    output_.FlushLog();
+    quitHandler_();
+}
 
 void Bot::LetEventsRun() { QCoreApplication::processEvents(); }
 

@@ -13,6 +13,7 @@
 #include "core/ProfilePaths.h"
 #include "display/ChatColour.h"
 #include "display/ChatOutput.h"
+#include "display/DayLog.h"
 #include "protocol/LineFramer.h"
 #include "protocol/RosterModel.h"
 #include "settings/Settings.h"
@@ -103,8 +104,8 @@ class Bot : public QObject {
     // here on sends a line or opens a connection.
     void Shutdown();
 
-    // Ends the program at once, without closing steps: the quit command and Exit. The front end
-    // or a test may replace what that means.
+    // Ends the program at once, without closing steps but with the day log written: the quit
+    // command and Exit. The front end or a test may replace what that means.
     void Quit();
     void SetQuitHandler(std::function<void()> handler) { quitHandler_ = std::move(handler); }
 
@@ -112,6 +113,8 @@ class Bot : public QObject {
     static void LetEventsRun();
 
   private:
+    // Before the output that writes to it.
+    std::unique_ptr<DayLog> dayLog_;
     ChatOutput output_;
     WindowTexts& windowTexts_;
     ChatPane* whisperPane_ = nullptr;
@@ -119,10 +122,12 @@ class Bot : public QObject {
     UserDatabase userList_;
     RosterModel roster_;
     LineFramer framer_;
+    // Empty: the system clock.
     std::function<QTime()> clock_;
     // Taken from the locale once: every line's time stamp needs it.
     QString timeFormat_;
     mutable int stampSecond_ = -1;
+    mutable qint64 stampEpochSecond_ = -1;
     mutable QString stampText_;
     std::function<void()> quitHandler_;
     QString caption_;

@@ -14,7 +14,8 @@ ProfilePaths ProfilePaths::Default(const QString& programFolder, const QString& 
     return ProfilePaths{program.filePath(QStringLiteral("Config.ini")),
                         program.filePath(QStringLiteral("Users.txt")),
                         working.filePath(QStringLiteral("whisper.txt")),
-                        working.filePath(QStringLiteral("Users.txt"))};
+                        working.filePath(QStringLiteral("Users.txt")),
+                        working.filePath(QStringLiteral("logs"))};
 }
 
 }  // namespace zarivok

@@ -4,15 +4,17 @@
 
 namespace zarivok {
 
-// Where the bot's three files live. Config.ini and Users.txt belong to the program's own
-// folder; whisper.txt and the database editor's Users.txt are taken from the working directory.
-// With a profile folder, all of them are in it and it is the working directory, so every reader
-// and writer of a file meets the same file.
+// Where the bot's files live. Config.ini and Users.txt belong to the program's own folder;
+// whisper.txt, the database editor's Users.txt and the day logs' folder are taken from the
+// working directory. With a profile folder, all of them are in it and it is the working
+// directory, so every reader and writer of a file meets the same file.
 struct ProfilePaths {
     QString configFile;
     QString usersFile;
     QString whisperFile;
     QString editorUsersFile;
+    // Empty: no day log is kept.
+    QString logsFolder;
 
     static ProfilePaths ForFolder(const QString& folder);
     // The program's folder for the bot's own files, the working directory for the others.

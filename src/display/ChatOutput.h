@@ -1,21 +1,25 @@
 #pragma once
 
 #include <QString>
+#include <QTimer>
 
 #include "display/ChatColour.h"
 
 namespace zarivok {
 
 class ChatPane;
+class DayLog;
 struct Settings;
 
-// The one writer of the chat pane. It counts its calls and clears the pane when the count
-// reaches the configured line and clearing is switched on.
+// The one writer of the chat pane, and of the day log beside it. It counts its calls and clears
+// the pane (never the log) when the count reaches the configured line and clearing is switched
+// on.
 class ChatOutput {
   public:
     static constexpr char kClearedText[] = "Chat has been Auto-Cleared.\r\n";
 
-    ChatOutput(ChatPane& pane, const Settings& settings) : pane_(pane), settings_(settings) {}
+    // log: none when logging is off; it stays owned by the caller and must outlive this object.
+    ChatOutput(ChatPane& pane, const Settings& settings, DayLog* log = nullptr);
 
     // Appends firstText in firstColour (always, even when empty), then secondText in
     // secondColour when it is not empty. Callers end the last run with CR LF themselves.
@@ -26,9 +30,22 @@ class ChatOutput {
     // stays off.
     qint64 LineCount() const { return intLineCount_; }
 
+    DayLog* Log() { return log_; }
+    // Writes the log's whole lines now; a failure is said in red.
+    void FlushLog();
+    // A log that failed tries its folder and file again at the next line.
+    void RetryLog();
+
   private:
+    void AfterLogged();
+    void SayLogProblem();
+
     ChatPane& pane_;
     const Settings& settings_;
+    DayLog* log_;
+    // Lines written outside an arrival from the server (the operator's, a timer's) reach the file
+    // once the event loop is back, however many were written meanwhile.
+    QTimer flushTimer_;
     qint64 intLineCount_ = 0;
 };
 

@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 
+#include "display/EscapeControls.h"
 #include "protocol/TextCodec.h"
-#include "terminal/EscapeControls.h"
 
 namespace zarivok {
 
@@ -21,7 +21,9 @@ void TerminalTexts::SetStatusPanel(int panel, const QString& text) {
 
 void TerminalTexts::WriteLine(const QString& label, const QString& text) {
     // Line breaks inside the text are escaped too, so one change is always one line.
-    const QByteArray line = EncodeText(label + QStringLiteral(": ") + EscapeControls(text)) + '\n';
+    QByteArray line = EncodeText(label + QStringLiteral(": "));
+    AppendEscapedUtf8(text, line);
+    line += '\n';
     std::fwrite(line.constData(), 1, static_cast<std::size_t>(line.size()), stream_);
     std::fflush(stream_);
 }

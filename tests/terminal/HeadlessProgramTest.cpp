@@ -7,6 +7,7 @@
 
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
+#include "support/WithoutColours.h"
 
 namespace zarivok {
 namespace {
@@ -56,6 +57,16 @@ class HeadlessProgramTest : public ::testing::Test {
             ChatGateway::WaitUntil([&] { return program.state() == QProcess::NotRunning; }, 30000);
         if (!ended || program.exitStatus() != QProcess::NormalExit) return -1;
         return program.exitCode();
+    }
+
+    // The day logs in date order, as one text.
+    QByteArray DayLogs() const {
+        QByteArray all;
+        const QDir logs(harness.Path(QStringLiteral("logs")));
+        for (const QString& name : logs.entryList({"*.log"}, QDir::Files, QDir::Name)) {
+            all += harness.ReadFile(QStringLiteral("logs/") + name);
+        }
+        return all;
     }
 
     ChatGateway gateway;
@@ -129,8 +140,45 @@ TEST_F(HeadlessProgramTest, TheProfileFolderHoldsEveryFileAndNothingElse) {
     ASSERT_TRUE(ChatGateway::WaitUntil(
         [&] { return harness.ReadFile("Users.txt") == "alice\r\nCarol\r\n"; }, 10000));
     EXPECT_EQ(Stop(SIGTERM), 0);
-    EXPECT_EQ(QDir(harness.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
-              (QStringList{"Config.ini", "Users.txt"}));
+    EXPECT_EQ(QDir(harness.Folder())
+                  .entryList(QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"Config.ini", "logs", "Users.txt"}));
+}
+
+// The day log holds the chat pane as standard output shows it, without the colours: every line,
+// in order, whatever made it (the server, the operator, auto-clear), with control characters
+// made visible. A line reaches it while the bot runs, and the end of the program loses none.
+TEST_F(HeadlessProgramTest, TheDayLogIsTheChatPaneWithoutColours) {
+    harness.WriteConfig(gateway.Port(),
+                        {{"Options/Enable AutoClear", "1"}, {"Options/AutoClear At Line", "6"}});
+    Start();
+    ASSERT_TRUE(OutputHas("Successfully logged in as bot1"));
+    gateway.SendLine(ChatGateway::WhisperLine("alice", "0010", "psst"));
+    gateway.SendLine(ChatGateway::TalkLine("alice", "0010", "\x1b]0;owned\x07\x1b[2Jgone"));
+    ASSERT_TRUE(OutputHas("gone"));
+    program.write("typed line\n");
+    ASSERT_TRUE(OutputHas("typed line"));
+    for (int i = 0; i < 6; ++i) gateway.SendLine(ChatGateway::InfoLine("filler"));
+    gateway.SendLine(ChatGateway::InfoLine("last line"));
+    ASSERT_TRUE(OutputHas("last line"));
+    EXPECT_TRUE(ChatGateway::WaitUntil([&] { return DayLogs().contains("last line"); }, 30000));
+
+    EXPECT_EQ(Stop(SIGTERM), 0);
+    const QByteArray logged = DayLogs();
+    EXPECT_EQ(logged.toStdString(), testing::WithoutColours(out).toStdString());
+    for (const char* needed : {"<From: alice> psst\n", "^[]0;owned^G^[[2Jgone\n",
+                               "<bot1> typed line\n", "\nChat has been Auto-Cleared.\n"}) {
+        EXPECT_TRUE(logged.contains(needed)) << needed;
+    }
+}
+
+TEST_F(HeadlessProgramTest, NoLogKeepsNoLogsFolder) {
+    Start({"--no-log"});
+    ASSERT_TRUE(OutputHas("Successfully logged in as bot1"));
+    gateway.SendLine(ChatGateway::TalkLine("alice", "0010", "not logged"));
+    ASSERT_TRUE(OutputHas("not logged"));
+    EXPECT_EQ(Stop(SIGTERM), 0);
+    EXPECT_FALSE(QDir(harness.Folder()).exists(QStringLiteral("logs")));
 }
 
 TEST_F(HeadlessProgramTest, HelpVersionAndAMissingProfile) {
@@ -138,7 +186,9 @@ TEST_F(HeadlessProgramTest, HelpVersionAndAMissingProfile) {
     help.start(QStringLiteral(ZARIVOK_BINARY), {"--help"});
     ASSERT_TRUE(help.waitForFinished(10000));
     EXPECT_EQ(help.exitCode(), 0);
-    EXPECT_TRUE(help.readAllStandardOutput().contains("--profile <dir>"));
+    const QByteArray helpText = help.readAllStandardOutput();
+    EXPECT_TRUE(helpText.contains("--profile <dir>"));
+    EXPECT_TRUE(helpText.contains("--no-log"));
 
     QProcess version;
     version.start(QStringLiteral(ZARIVOK_BINARY), {"--version"});

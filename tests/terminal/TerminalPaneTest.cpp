@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "display/PaneLines.h"
+#include "support/WithoutColours.h"
 #include "terminal/TerminalPane.h"
 #include "terminal/TestStreams.h"
 
@@ -24,13 +26,15 @@ struct Case {
     std::string expected;
 };
 
+QString TextOf(const Step& step) {
+    return QString::fromUtf8(step.text.data(), static_cast<qsizetype>(step.text.size()));
+}
+
 void Apply(ChatPane& pane, const Step& step) {
-    const QString text =
-        QString::fromUtf8(step.text.data(), static_cast<qsizetype>(step.text.size()));
     if (step.replace) {
-        pane.ReplaceAll(text);
+        pane.ReplaceAll(TextOf(step));
     } else {
-        pane.AppendRun(text, step.colour);
+        pane.AppendRun(TextOf(step), step.colour);
     }
 }
 
@@ -38,6 +42,7 @@ const std::string kRedOn = "\x1b[38;2;255;0;0m";
 const std::string kWhiteOn = "\x1b[38;2;255;255;255m";
 const std::string kOff = "\x1b[0m";
 
+// Each case also holds for the day log, which keeps the same lines without the colours.
 TEST(TerminalPaneTest, WritesRunsAsColouredSelfContainedLines) {
     const Case cases[] = {
         {.name = "one red line",
@@ -100,6 +105,17 @@ TEST(TerminalPaneTest, WritesRunsAsColouredSelfContainedLines) {
         TerminalPane pane(out.Stream());
         for (const Step& step : c.steps) Apply(pane, step);
         EXPECT_EQ(out.Contents(), c.expected);
+
+        PaneLines plain(PaneLines::Colours::kLeftOut);
+        QByteArray logged;
+        for (const Step& step : c.steps) {
+            if (step.replace) {
+                plain.ReplaceAll(TextOf(step), logged);
+            } else {
+                plain.AppendRun(TextOf(step), step.colour, logged);
+            }
+        }
+        EXPECT_EQ(logged, testing::WithoutColours(QByteArray::fromStdString(c.expected)));
     }
 }
 

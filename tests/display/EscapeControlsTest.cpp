@@ -1,9 +1,20 @@
 #include <gtest/gtest.h>
 
-#include "terminal/EscapeControls.h"
+#include <QString>
+
+#include "display/EscapeControls.h"
 
 namespace zarivok {
 namespace {
+
+// The bytes are appended after what the buffer holds, which stays.
+QByteArray Escaped(const QString& text) {
+    QByteArray out("kept:");
+    AppendEscapedUtf8(text, out);
+    return out;
+}
+
+QByteArray Expected(const QString& text) { return "kept:" + text.toUtf8(); }
 
 TEST(EscapeControlsTest, ShowsControlCharactersVisibly) {
     struct Case {
@@ -26,19 +37,27 @@ TEST(EscapeControlsTest, ShowsControlCharactersVisibly) {
          u"e \x4e2d \xa0 ~ \xd83d\xde00",
          u"Gr\xfc\xdf"
          u"e \x4e2d \xa0 ~ \xd83d\xde00"},
+        // The edges of the two-, three- and four-byte forms.
+        {u"\x7e\xa0\x7ff\x800\xfffd\xffff\xd800\xdc00\xdbff\xdfff",
+         u"\x7e\xa0\x7ff\x800\xfffd\xffff\xd800\xdc00\xdbff\xdfff"},
+        // Surrogates without their partner have no UTF-8 form.
+        {u"a\xd83d", u"a\xfffd"},
+        {u"\xde00\xd83d!", u"\xfffd\xfffd!"},
+        {u"\xd83d\xd83d\xde00", u"\xfffd\xd83d\xde00"},
     };
     for (const Case& c : cases) {
         const QString text = QString::fromUtf16(c.text);
         SCOPED_TRACE(text.toStdString());
-        EXPECT_EQ(EscapeControls(text), QString::fromUtf16(c.expected));
+        EXPECT_EQ(Escaped(text), Expected(QString::fromUtf16(c.expected)));
     }
     // NUL does not fit the table's zero-terminated strings.
-    EXPECT_EQ(EscapeControls(QString(QChar(0)) + QLatin1Char('x')), QStringLiteral("^@x"));
+    EXPECT_EQ(Escaped(QString(QChar(0)) + QLatin1Char('x')), Expected(QStringLiteral("^@x")));
 }
 
 TEST(EscapeControlsTest, NoCodeUnitLeavesAControlCharacterBehind) {
     for (char32_t u = 0; u <= 0xFFFF; ++u) {
-        const QString escaped = EscapeControls(QString(QChar(static_cast<char16_t>(u))));
+        const QString escaped =
+            QString::fromUtf8(Escaped(QString(QChar(static_cast<char16_t>(u)))).mid(5));
         for (const QChar ch : escaped) {
             const char16_t out = ch.unicode();
             const bool control = (out < 0x20 && out != u'\t') || (out >= 0x7F && out <= 0x9F);
