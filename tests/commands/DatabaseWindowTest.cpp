@@ -85,7 +85,7 @@ class DatabaseWindowTest : public ::testing::Test {
         return received.mid(start, received.lastIndexOf(marker) - start);
     }
 
-    BotHarness harness;
+    BotHarness harness{QString(), BotHarness::DayLogging::Off};
     DatabaseWindow window{harness.bot()};
 };
 

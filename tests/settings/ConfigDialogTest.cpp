@@ -45,7 +45,7 @@ class ConfigDialogTest : public ::testing::Test {
         return texts;
     }
 
-    BotHarness harness;
+    BotHarness harness{QString(), BotHarness::DayLogging::Off};
     ConfigDialog dialog{harness.bot()};
 };
 

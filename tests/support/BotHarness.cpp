@@ -8,12 +8,14 @@
 
 namespace zarivok::testing {
 
-BotHarness::BotHarness(const QString& folder) : folder_(folder) {
+BotHarness::BotHarness(const QString& folder, DayLogging logging) : folder_(folder) {
     if (folder_.isEmpty()) {
         dir_ = std::make_unique<QTemporaryDir>();
         folder_ = dir_->path();
     }
-    bot_ = std::make_unique<Bot>(pane, texts, ProfilePaths::ForFolder(folder_));
+    ProfilePaths paths = ProfilePaths::ForFolder(folder_);
+    if (logging == DayLogging::Off) paths.logsFolder.clear();
+    bot_ = std::make_unique<Bot>(pane, texts, paths);
     bot_->SetClock([] { return QTime(21, 5, 3); });
     bot_->SetQuitHandler([this] { ++quitCount; });
     // Time runs an hour per look, so the flood budget never holds a line back; the tests of the

@@ -21,8 +21,12 @@ class BotHarness {
   public:
     static constexpr char kStamp[] = "[9:05:03 PM] ";
 
+    enum class DayLogging { On, Off };
+
     // folder: a profile folder to share (replays that read no file); by default a new one.
-    explicit BotHarness(const QString& folder = {});
+    // Tests that make the whole folder unwritable leave the day log off: its own red line is
+    // not theirs to count.
+    explicit BotHarness(const QString& folder = {}, DayLogging logging = DayLogging::On);
     ~BotHarness();
 
     Bot& bot() { return *bot_; }
