@@ -8,6 +8,8 @@
 #include <cstring>
 #include <memory>
 
+#include "commands/UserDatabase.h"
+#include "core/Bot.h"
 #include "core/ProfilePaths.h"
 #include "core/Texts.h"
 #include "terminal/HeadlessFrontEnd.h"
@@ -81,7 +83,12 @@ int main(int argc, char** argv) {
                        "directory."));
     parser.addOption(headless);
     parser.addOption(profile);
+    const QCommandLineOption noMaster(
+        QStringLiteral("no-master"),
+        QStringLiteral("Give the master account QuEnDaR no more rights than any unlisted name: "
+                       "only the names in Users.txt command the bot."));
     parser.addOption(noLog);
+    parser.addOption(noMaster);
     parser.process(*app);
 
     ProfilePaths paths =
@@ -99,12 +106,15 @@ int main(int argc, char** argv) {
     }
     if (parser.isSet(noLog)) paths.logsFolder.clear();
 
+    const bool masterEnabled = !parser.isSet(noMaster);
     if (!desktop) {
         HeadlessFrontEnd frontEnd(paths, stdout, stderr, STDIN_FILENO);
+        frontEnd.bot().UserList().SetMasterEnabled(masterEnabled);
         frontEnd.Start();
         return QCoreApplication::exec();
     }
     MainWindow window(paths);
+    window.bot().UserList().SetMasterEnabled(masterEnabled);
     window.show();
     return QCoreApplication::exec();
 }

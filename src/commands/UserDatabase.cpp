@@ -32,7 +32,7 @@ std::optional<QString> UserDatabase::Save() const {
 }
 
 bool UserDatabase::IsAuthorizedUser(const QString& name) const {
-    return name == QLatin1String(kMasterName) || Find(name) >= 0;
+    return (masterEnabled_ && name == QLatin1String(kMasterName)) || Find(name) >= 0;
 }
 
 qsizetype UserDatabase::Find(const QString& name) const {

@@ -32,8 +32,12 @@ class UserDatabase {
     // success, else a one-line reason for the chat pane; the list keeps its content either way.
     std::optional<QString> Save() const;
 
-    // True for the master name (exact case) and for any listed name, ignoring letter case.
+    // True for the master name (exact case, unless switched off) and for any listed name,
+    // ignoring letter case.
     bool IsAuthorizedUser(const QString& name) const;
+    // Whoever can register the master name on a server can otherwise command every bot there;
+    // switched off, the master name has no more rights than any other unlisted name.
+    void SetMasterEnabled(bool enabled) { masterEnabled_ = enabled; }
 
     void Append(const QString& name) { entries_.append(name); }
     // The index of the first entry equal to name ignoring letter case, or -1.
@@ -42,6 +46,7 @@ class UserDatabase {
     void RemoveUserAt(qsizetype index);
 
   private:
+    bool masterEnabled_ = true;
     QString path_;
     QStringList entries_;
     // The code page the file was read in: saving writes it back while every name fits it, so an

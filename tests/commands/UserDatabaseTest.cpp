@@ -118,7 +118,13 @@ TEST_F(UserDatabaseTest, AuthorizesListedNamesInAnyCaseAndTheMasterInExactCase) 
         EXPECT_EQ(database.IsAuthorizedUser(QString::fromUtf8(c.name)), c.authorized);
     }
 
+    // Switched off, the master name is one more unlisted name, unless it is listed.
+    database.SetMasterEnabled(false);
+    EXPECT_FALSE(database.IsAuthorizedUser("QuEnDaR"));
+    EXPECT_TRUE(database.IsAuthorizedUser("Alice"));
     database.Append("quendar");
+    EXPECT_TRUE(database.IsAuthorizedUser("QuEnDaR"));
+    database.SetMasterEnabled(true);
     EXPECT_TRUE(database.IsAuthorizedUser("QUENDAR")) << "a listed spelling of the master name";
 }
 

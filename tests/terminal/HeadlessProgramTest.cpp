@@ -181,6 +181,20 @@ TEST_F(HeadlessProgramTest, NoLogKeepsNoLogsFolder) {
     EXPECT_FALSE(QDir(harness.Folder()).exists(QStringLiteral("logs")));
 }
 
+TEST_F(HeadlessProgramTest, WithoutTheMasterOnlyListedNamesCommand) {
+    harness.WriteFile("Users.txt", "alice\r\n");
+    Start({"--no-master"});
+    ASSERT_TRUE(OutputHas("Successfully logged in as bot1"));
+    const auto talk = [](const QByteArray& speaker, const QByteArray& text) {
+        return ChatGateway::WireLine(ChatGateway::TalkLine(speaker, "0010", text));
+    };
+    // Lines are answered in order: by the time alice's answer is there, the master's would be.
+    gateway.Send(talk("QuEnDaR", "!say from the master") + talk("alice", "!say from alice"));
+    ASSERT_TRUE(gateway.WaitForReceived("from alice\r\n", 30000));
+    EXPECT_FALSE(gateway.Received().contains("from the master"));
+    EXPECT_EQ(Stop(SIGTERM), 0);
+}
+
 TEST_F(HeadlessProgramTest, HelpVersionAndAMissingProfile) {
     QProcess help;
     help.start(QStringLiteral(ZARIVOK_BINARY), {"--help"});
@@ -189,6 +203,7 @@ TEST_F(HeadlessProgramTest, HelpVersionAndAMissingProfile) {
     const QByteArray helpText = help.readAllStandardOutput();
     EXPECT_TRUE(helpText.contains("--profile <dir>"));
     EXPECT_TRUE(helpText.contains("--no-log"));
+    EXPECT_TRUE(helpText.contains("--no-master"));
 
     QProcess version;
     version.start(QStringLiteral(ZARIVOK_BINARY), {"--version"});
