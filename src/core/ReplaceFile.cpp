@@ -63,7 +63,9 @@ bool IsUnfinishedSave(const QString& candidate, const QString& fileName) {
 }
 
 // A save holds a lock on its unfinished file until the file has its final name, and the system
-// drops the lock when the process ends, however it ends: an unlocked one was abandoned.
+// drops the lock when the process ends, however it ends: an unlocked one was abandoned. (Another
+// program's save caught in the moment between making its file and locking it loses the file; its
+// rename then fails and says so, and the old file stays whole.)
 void RemoveUnfinishedSaves(const QDir& folder, const QString& fileName) {
     const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString& name : names) {
