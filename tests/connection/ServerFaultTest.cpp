@@ -17,11 +17,11 @@ namespace {
 
 using testing::BotHarness;
 
-// Short, so that a silent server outlives it many times over while the test waits.
-constexpr int kConnectTimeoutMs = 300;
+// Far below the default 30 s, so that a silent server outlives it while the test waits.
+constexpr int kConnectTimeoutMs = 1000;
 // Several reconnect delays (Config.ini says 100 ms) and the connect timeout: long enough for a
 // bot that wrongly gives up on a quiet connection to have done so.
-constexpr int kQuietMs = 1500;
+constexpr int kQuietMs = 2500;
 // Megabytes through a real socket take a while under a memory checker.
 constexpr int kBulkMs = 240000;
 
