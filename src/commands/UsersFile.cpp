@@ -1,8 +1,8 @@
 #include "commands/UsersFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 
+#include "core/ReplaceFile.h"
 #include "protocol/TextCodec.h"
 
 namespace zarivok {
@@ -36,13 +36,9 @@ UsersFileRead ReadUsersFile(const QString& path) {
 
 std::optional<QString> WriteUsersFile(const QString& path, const QString& text,
                                       TextEncoding encoding) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(EncodeUsersFile(text, encoding));
-        if (file.commit()) return std::nullopt;
-    }
-    // QSaveFile has already dropped its temporary file; the old file was never touched.
-    return QStringLiteral("Could not save %1: %2").arg(path, file.errorString().simplified());
+    const auto problem = ReplaceFile(path, EncodeUsersFile(text, encoding));
+    if (!problem) return std::nullopt;
+    return QStringLiteral("Could not save %1: %2").arg(path, *problem);
 }
 
 QStringList SplitUsersLines(const QString& text) {

@@ -1,6 +1,7 @@
 #include "connection/ChatSocket.h"
 
 #include <QTcpSocket>
+#include <algorithm>
 #include <utility>
 
 namespace zarivok {
@@ -19,6 +20,7 @@ void ChatSocket::Discard() {
     connectedPending_ = false;
     inbox_.clear();
     endPending_.reset();
+    mostBytesWaiting_ = 0;
     Detach();
 }
 
@@ -35,6 +37,9 @@ void ChatSocket::Detach() {
 void ChatSocket::Connect() {
     Discard();
     auto* socket = new QTcpSocket(this);
+    // Qt reads no further ahead of the bot than this: the rest waits in the system, and TCP
+    // slows down a server that sends faster than the bot reads, instead of memory growing.
+    socket->setReadBufferSize(kReadBufferBytes);
     socket_ = socket;
     connect(socket, &QTcpSocket::connected, this, &ChatSocket::OnConnected);
     connect(socket, &QTcpSocket::readyRead, this, &ChatSocket::OnReadyRead);
@@ -53,9 +58,21 @@ bool ChatSocket::SendData(const QByteArray& bytes) {
 }
 
 QByteArray ChatSocket::GetData() {
-    if (socket_) inbox_ += socket_->readAll();
+    TakeFromSocket();
     return std::exchange(inbox_, {});
 }
+
+void ChatSocket::TakeFromSocket() {
+    // One buffer's worth at a time: what is left is handed on in the next arrival.
+    if (socket_ && inbox_.isEmpty()) inbox_ = socket_->readAll();
+    NoteWaiting();
+}
+
+qsizetype ChatSocket::WaitingBytes() const {
+    return inbox_.size() + (socket_ ? socket_->bytesAvailable() : 0);
+}
+
+void ChatSocket::NoteWaiting() { mostBytesWaiting_ = std::max(mostBytesWaiting_, WaitingBytes()); }
 
 void ChatSocket::ScheduleDelivery() {
     if (deliveryScheduled_) return;
@@ -74,7 +91,7 @@ void ChatSocket::Deliver() {
         if (generation_ != generation) return;
     }
     for (;;) {
-        if (socket_) inbox_ += socket_->readAll();
+        TakeFromSocket();
         const qsizetype waiting = inbox_.size();
         if (waiting == 0) break;
         Q_EMIT DataArrival();
@@ -120,6 +137,7 @@ void ChatSocket::Fail(Failure failure) {
     connectTimer_.stop();
     // What the peer sent before it went is still worth reading; the socket itself goes now.
     if (socket_) inbox_ += socket_->readAll();
+    NoteWaiting();
     Detach();
     state_ = State::Closing;
     endPending_ = std::move(failure);

@@ -30,6 +30,11 @@ class ChatSocket : public QObject {
     // A connection attempt that has not succeeded by then fails with an Error event, as the
     // platform's own sockets do, so a silent host cannot hold the bot forever.
     static constexpr int kDefaultConnectTimeoutMs = 30000;
+    // Received bytes are handed on at most this many at a time, and Qt reads no more than this
+    // ahead: together they bound what the socket ever holds for the bot, however fast or long
+    // the server sends.
+    static constexpr qsizetype kReadBufferBytes = 64 * 1024;
+    static constexpr qsizetype kMaxWaitingBytes = 2 * kReadBufferBytes;
 
     explicit ChatSocket(QObject* parent = nullptr);
     ~ChatSocket() override;
@@ -49,10 +54,16 @@ class ChatSocket : public QObject {
     void Close();
     // Queues bytes for sending; false when not connected.
     bool SendData(const QByteArray& bytes);
-    // Takes every byte that has arrived.
+    // Takes the bytes that have arrived, at most kReadBufferBytes: the rest comes with the next
+    // DataArrival.
     QByteArray GetData();
 
     void SetConnectTimeout(int ms) { connectTimeoutMs_ = ms; }
+
+    // Received bytes not handed on yet, and the most there ever were at once since the
+    // connection was opened.
+    qsizetype WaitingBytes() const;
+    qsizetype MostBytesWaiting() const { return mostBytesWaiting_; }
 
   Q_SIGNALS:
     void Connected();
@@ -77,6 +88,8 @@ class ChatSocket : public QObject {
     void OnError();
     void OnConnectTimeout();
     void Fail(Failure failure);
+    void TakeFromSocket();
+    void NoteWaiting();
 
     // A fresh QTcpSocket per attempt: events of an abandoned connection can never reach the bot.
     QPointer<QTcpSocket> socket_;
@@ -90,6 +103,7 @@ class ChatSocket : public QObject {
     QByteArray inbox_;
     std::optional<Failure> endPending_;
     bool deliveryScheduled_ = false;
+    qsizetype mostBytesWaiting_ = 0;
 };
 
 }  // namespace zarivok

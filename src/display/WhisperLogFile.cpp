@@ -2,7 +2,8 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "core/ReplaceFile.h"
 
 namespace zarivok {
 namespace {
@@ -37,12 +38,9 @@ WhisperLogContent LoadWhisperLog(const QString& path) {
 }
 
 std::optional<QString> SaveWhisperLog(const QString& path, const QList<RtfRun>& runs) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(WriteRtf(runs));
-        if (file.commit()) return std::nullopt;
-    }
-    return QStringLiteral("Could not save %1: %2").arg(path, file.errorString().simplified());
+    const auto problem = ReplaceFile(path, WriteRtf(runs));
+    if (!problem) return std::nullopt;
+    return QStringLiteral("Could not save %1: %2").arg(path, *problem);
 }
 
 }  // namespace zarivok

@@ -31,6 +31,8 @@ class LineFramer {
 
     // Drops the unfinished tail: the connection closed or was reopened.
     void Reset() { tail_.clear(); }
+    // The unfinished line held for the next arrival: always less than kMaxLineBytes.
+    qsizetype TailBytes() const { return tail_.size(); }
 
   private:
     QByteArray tail_;

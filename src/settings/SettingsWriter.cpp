@@ -1,7 +1,6 @@
 #include "settings/SettingsWriter.h"
 
-#include <QSaveFile>
-
+#include "core/ReplaceFile.h"
 #include "protocol/TextCodec.h"
 
 namespace zarivok {
@@ -31,13 +30,9 @@ std::optional<QString> WriteSettingsFile(const QString& path, const QString& use
     QString text;
     for (const QString& line : lines) text += line + QStringLiteral("\r\n");
 
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        file.write(EncodeText(text));
-        if (file.commit()) return std::nullopt;
-    }
-    // QSaveFile has already dropped its temporary file; the old file was never touched.
-    return QStringLiteral("Could not write %1: %2").arg(path, file.errorString().simplified());
+    const auto problem = ReplaceFile(path, EncodeText(text));
+    if (!problem) return std::nullopt;
+    return QStringLiteral("Could not write %1: %2").arg(path, *problem);
 }
 
 }  // namespace zarivok

@@ -1,5 +1,7 @@
 #include "support/ChatGateway.h"
 
+#include <linux/sockios.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <QCoreApplication>
@@ -51,6 +53,7 @@ ChatGateway::ChatGateway(QObject* parent)
     if (!server_.listen(QHostAddress::LocalHost, 0)) {
         qWarning("ChatGateway: cannot listen: %s", qPrintable(server_.errorString()));
     }
+    port_ = server_.serverPort();
 }
 
 ChatGateway::~ChatGateway() {
@@ -67,9 +70,13 @@ ChatGateway::~ChatGateway() {
     }
 }
 
-quint16 ChatGateway::Port() const { return server_.serverPort(); }
+quint16 ChatGateway::Port() const { return port_; }
 
 void ChatGateway::StopListening() { server_.close(); }
+
+bool ChatGateway::ResumeListening() {
+    return server_.isListening() || server_.listen(QHostAddress::LocalHost, port_);
+}
 
 quint16 ChatGateway::UnusedPort() {
     QTcpServer probe;
@@ -160,6 +167,17 @@ bool ChatGateway::Flush(int timeoutMs) {
 bool ChatGateway::SendAndFlush(const QByteArray& bytes, int timeoutMs) {
     Send(bytes);
     return Flush(timeoutMs);
+}
+
+bool ChatGateway::WaitUntilAcknowledged(int timeoutMs) {
+    if (!Flush(timeoutMs)) return false;
+    const int fd = static_cast<int>(Current()->socket->socketDescriptor());
+    return WaitUntil(
+        [fd] {
+            int unacknowledged = 0;
+            return fd < 0 || ::ioctl(fd, SIOCOUTQ, &unacknowledged) != 0 || unacknowledged == 0;
+        },
+        timeoutMs);
 }
 
 void ChatGateway::SendLine(const QByteArray& line) { Send(WireLine(line)); }

@@ -32,8 +32,10 @@ class ChatGateway : public QObject {
     ~ChatGateway() override;
 
     quint16 Port() const;
-    // Stops accepting; open connections stay open.
+    // Stops accepting; open connections stay open. Connecting to the port is then refused.
     void StopListening();
+    // Accepts again on the same port; false when another program took it meanwhile.
+    bool ResumeListening();
     // A port on 127.0.0.1 where nothing listens (it was free a moment ago).
     static quint16 UnusedPort();
 
@@ -71,6 +73,9 @@ class ChatGateway : public QObject {
     // Waits until everything sent on the current connection was handed to the system.
     bool Flush(int timeoutMs = 5000);
     bool SendAndFlush(const QByteArray& bytes, int timeoutMs = 5000);
+    // Waits until the client's side has acknowledged every byte sent on the current connection:
+    // what a reset destroys after that was in the client's hands, not on the way.
+    bool WaitUntilAcknowledged(int timeoutMs = 5000);
     // One line as the server sends it: see WireLine.
     void SendLine(const QByteArray& line);
     // Orderly close of the current connection from the server side, after what was sent.
@@ -152,6 +157,7 @@ class ChatGateway : public QObject {
     };
 
     QTcpServer server_;
+    quint16 port_ = 0;
     std::deque<Connection> connections_;  // deque: records stay put while new ones arrive
     QList<ChannelUser> channelUsers_;
     std::vector<Trigger> triggers_;

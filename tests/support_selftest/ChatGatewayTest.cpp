@@ -354,6 +354,27 @@ TEST(ChatGatewayTest, ClosesAndRefusesConnections) {
         EXPECT_EQ(refused.Socket().error(), QAbstractSocket::ConnectionRefusedError);
     }
     EXPECT_EQ(gateway.ConnectionCount(), 1);
+
+    ASSERT_TRUE(gateway.ResumeListening());
+    EXPECT_EQ(gateway.Port(), port);
+    TestClient back(port);
+    EXPECT_TRUE(back.WaitConnected());
+    EXPECT_TRUE(gateway.WaitForConnections(2));
+}
+
+// Once the client's side has acknowledged the bytes, a reset no longer takes them away.
+TEST(ChatGatewayTest, ResetsAfterTheClientHasEverything) {
+    ChatGateway gateway;
+    gateway.SetLoginScript(false);
+    TestClient client(gateway.Port());
+    ASSERT_TRUE(gateway.WaitForConnections(1));
+    ASSERT_TRUE(client.WaitConnected());
+    const QByteArray bytes(200 * 1024, 'x');
+    gateway.Send(bytes);
+    ASSERT_TRUE(gateway.WaitUntilAcknowledged());
+    gateway.ResetClient();
+    EXPECT_TRUE(client.WaitDisconnected());
+    EXPECT_EQ(client.Take(), bytes);
 }
 
 TEST(ChatGatewayTest, DestructionClosesOpenConnections) {

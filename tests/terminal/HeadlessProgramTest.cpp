@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QDir>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <csignal>
+#include <functional>
+#include <random>
 
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
@@ -17,8 +20,10 @@ class HeadlessProgramTest : public ::testing::Test {
   protected:
     void SetUp() override {
         harness.WriteConfig(gateway.Port());
-        QObject::connect(&program, &QProcess::readyReadStandardOutput,
-                         [this] { out += program.readAllStandardOutput(); });
+        QObject::connect(&program, &QProcess::readyReadStandardOutput, [this] {
+            out += program.readAllStandardOutput();
+            if (onOutput) onOutput();
+        });
         QObject::connect(&program, &QProcess::readyReadStandardError,
                          [this] { err += program.readAllStandardError(); });
     }
@@ -32,9 +37,10 @@ class HeadlessProgramTest : public ::testing::Test {
 
     // ZARIVOK_PROGRAM_WRAPPER runs the program under a checker, e.g. "valgrind -q
     // --error-exitcode=99", which then turns any error it finds into a wrong exit code.
-    void Start(const QStringList& extra = {}) {
-        QStringList command =
-            qEnvironmentVariable("ZARIVOK_PROGRAM_WRAPPER").split(u' ', Qt::SkipEmptyParts);
+    // prefix: a command that runs the rest (the wrapper, the program and its arguments).
+    void Start(const QStringList& extra = {}, const QStringList& prefix = {}) {
+        QStringList command = prefix;
+        command << qEnvironmentVariable("ZARIVOK_PROGRAM_WRAPPER").split(u' ', Qt::SkipEmptyParts);
         command << QStringLiteral(ZARIVOK_BINARY) << "--headless"
                 << "--profile" << harness.Folder() << extra;
         program.start(command.takeFirst(), command);
@@ -74,7 +80,30 @@ class HeadlessProgramTest : public ::testing::Test {
     QProcess program;
     QByteArray out;
     QByteArray err;
+    // Runs after each piece of standard output is added to out.
+    std::function<void()> onOutput;
 };
+
+QByteArray Talk(const QByteArray& speaker, const QByteArray& text) {
+    return ChatGateway::WireLine(ChatGateway::TalkLine(speaker, "0010", text));
+}
+
+// Runs the program in a mount namespace of its own, where the profile folder is a read-only bind
+// of itself: even root may not write there, and nothing outside the program sees a change.
+QStringList ReadOnlyFolderPrefix(const QString& folder) {
+    QStringList prefix{"unshare"};
+    // Root may make mount namespaces; anyone else needs a user namespace to be root in.
+    if (::geteuid() != 0)
+        prefix << "--user"
+               << "--map-root-user";
+    prefix << "--mount"
+           << "sh"
+           << "-c"
+           << "mount --bind \"$1\" \"$1\" && mount -o remount,bind,ro \"$1\" && shift && "
+              "exec \"$@\""
+           << "sh" << folder;
+    return prefix;
+}
 
 TEST_F(HeadlessProgramTest, LogsInShowsTrafficInColourAndSendsWhatIsTyped) {
     Start();
@@ -193,6 +222,75 @@ TEST_F(HeadlessProgramTest, WithoutTheMasterOnlyListedNamesCommand) {
     ASSERT_TRUE(gateway.WaitForReceived("from alice\r\n", 30000));
     EXPECT_FALSE(gateway.Received().contains("from the master"));
     EXPECT_EQ(Stop(SIGTERM), 0);
+}
+
+// !add and !remove rewrite Users.txt, and SIGKILL ends the program at random moments meanwhile:
+// the file always holds a whole list as one of them left it (the names, then bob as often as he
+// was listed: a round starts from where the last one was killed), and what a save cut short
+// leaves is cleared by the next one.
+TEST_F(HeadlessProgramTest, KilledWhileItSavesTheUserDatabaseLeavesAWholeFile) {
+    constexpr int kRounds = 8;
+    constexpr int kCommands = 60;
+    QByteArray without = "alice\r\n";
+    for (int i = 0; i < 3000; ++i) without += "user" + QByteArray::number(i) + "\r\n";
+    harness.WriteFile("Users.txt", without);
+    QByteArray commands;
+    for (int i = 0; i < kCommands; ++i)
+        commands += Talk("alice", i % 2 ? "!remove bob" : "!add bob");
+    const unsigned seed = std::random_device()();
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
+    std::mt19937 random(seed);
+
+    for (int round = 0; round < kRounds; ++round) {
+        SCOPED_TRACE(round);
+        // The moment: while the program handles one of the commands, or just after.
+        const int killAfter = std::uniform_int_distribution<int>(1, kCommands / 2)(random);
+        out.clear();
+        bool killed = false;
+        onOutput = [&] {
+            if (!killed && out.count("<alice> ") >= killAfter) {
+                killed = ::kill(static_cast<pid_t>(program.processId()), SIGKILL) == 0;
+            }
+        };
+        Start();
+        ASSERT_TRUE(gateway.WaitForConnections(round + 1, 30000));
+        ASSERT_TRUE(gateway.WaitForReceived("/join Lobby\r\n", 30000, round));
+        gateway.Send(commands);
+        ASSERT_TRUE(
+            ChatGateway::WaitUntil([&] { return program.state() == QProcess::NotRunning; }, 60000));
+        EXPECT_EQ(program.exitStatus(), QProcess::CrashExit);
+        const QByteArray saved = harness.ReadFile("Users.txt");
+        const QByteArray added = saved.mid(without.size());
+        EXPECT_TRUE(saved.startsWith(without) &&
+                    added == QByteArray("bob\r\n").repeated(added.size() / 5))
+            << saved.size() << " bytes";
+        EXPECT_LE(QDir(harness.Folder()).entryList({"Users.txt.*"}, QDir::Files).size(), 1);
+    }
+}
+
+// A profile folder that may not be written to: the day log and the user database say so in red,
+// once each time they fail, and the bot goes on answering.
+TEST_F(HeadlessProgramTest, AReadOnlyProfileGivesRedLinesAndTheBotStillAnswers) {
+    harness.WriteFile("Users.txt", "alice\r\n");
+    Start({}, ReadOnlyFolderPrefix(harness.Folder()));
+    ASSERT_TRUE(OutputHas("Successfully logged in as bot1")) << err.data();
+    const QByteArray red = "\x1b[38;2;255;0;0m";
+    const QByteArray logs = QDir(harness.Folder()).filePath("logs").toUtf8();
+    EXPECT_TRUE(OutputHas(red + "The day log " + logs));
+    EXPECT_TRUE(out.contains(logs + " cannot be made (Read-only file system)"));
+
+    gateway.SendLine(ChatGateway::TalkLine("alice", "0010", "!add bob"));
+    ASSERT_TRUE(gateway.WaitForReceived("User bob has been added to database.\r\n"));
+    EXPECT_TRUE(OutputHas(red + "Could not save " + harness.Path("Users.txt").toUtf8() +
+                          ": Read-only file system"));
+    gateway.SendLine(ChatGateway::TalkLine("bob", "0010", "!say bob is listed in memory"));
+    EXPECT_TRUE(gateway.WaitForReceived("bob is listed in memory\r\n"));
+
+    EXPECT_EQ(Stop(SIGTERM), 0);
+    EXPECT_EQ(harness.ReadFile("Users.txt"), "alice\r\n");
+    EXPECT_EQ(
+        QDir(harness.Folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        (QStringList{"Config.ini", "Users.txt"}));
 }
 
 TEST_F(HeadlessProgramTest, HelpVersionAndAMissingProfile) {
