@@ -171,6 +171,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "zarivok_xdrive: cannot open the display\n");
         return 2;
     }
+    // Windows come and go while the tree is walked (menus, tooltips, a program closing): a
+    // request about one that is gone fails, and that window simply does not match. Xlib's own
+    // handler would end the driver instead.
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     const std::string command = argv[1];
     int result = 2;
     if (command == "wait") {
