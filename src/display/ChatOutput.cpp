@@ -34,6 +34,13 @@ void ChatOutput::AppendChat(const QString& firstText, ChatColour firstColour,
     if (log_) AfterLogged();
 }
 
+void ChatOutput::BeginArrival() { pane_.Hold(); }
+
+void ChatOutput::EndArrival() {
+    pane_.Release();
+    FlushLog();
+}
+
 void ChatOutput::AfterLogged() {
     if (log_->HasProblem()) {
         SayLogProblem();

@@ -18,6 +18,13 @@ class ChatPane {
 
     // Replaces everything in the pane by text without a colour of its own (the pane's default).
     virtual void ReplaceAll(const QString& text) = 0;
+
+    // Between Hold and Release (they nest), complete lines may wait in the pane until the
+    // outermost Release: the lines of one arrival from the server then reach a reader at the
+    // other end of a pipe in one write instead of one each. A pane that shows runs at once
+    // ignores both.
+    virtual void Hold() {}
+    virtual void Release() {}
 };
 
 }  // namespace zarivok

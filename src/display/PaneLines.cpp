@@ -1,5 +1,7 @@
 #include "display/PaneLines.h"
 
+#include <algorithm>
+
 #include "display/EscapeControls.h"
 
 namespace zarivok {
@@ -7,14 +9,28 @@ namespace {
 
 constexpr char kReset[] = "\x1b[0m";
 
+char* PutDecimal(char* p, int value) {
+    if (value >= 100) *p++ = static_cast<char>('0' + value / 100);
+    if (value >= 10) *p++ = static_cast<char>('0' + value / 10 % 10);
+    *p++ = static_cast<char>('0' + value % 10);
+    return p;
+}
+
+// Written for every piece of every line: straight into the buffer, no number text made first.
 void AppendColourSequence(ChatColour colour, QByteArray& out) {
-    out += "\x1b[38;2;";
-    out += QByteArray::number(RedOf(colour));
-    out += ';';
-    out += QByteArray::number(GreenOf(colour));
-    out += ';';
-    out += QByteArray::number(BlueOf(colour));
-    out += 'm';
+    static constexpr char kStart[] = "\x1b[38;2;";
+    constexpr qsizetype kLongest = sizeof kStart - 1 + 3 * 4 + 1;
+    const qsizetype start = out.size();
+    out.resize(start + kLongest);
+    char* p = out.data() + start;
+    p = std::copy_n(kStart, sizeof kStart - 1, p);
+    p = PutDecimal(p, RedOf(colour));
+    *p++ = ';';
+    p = PutDecimal(p, GreenOf(colour));
+    *p++ = ';';
+    p = PutDecimal(p, BlueOf(colour));
+    *p++ = 'm';
+    out.resize(p - out.constData());
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
+#include <QStringView>
+
+#include "protocol/RosterIndex.h"
 
 namespace zarivok {
 
@@ -51,17 +54,18 @@ class RosterModel : public QAbstractListModel {
     void Clear();
 
     // The first row whose name equals name ignoring letter case, or -1.
-    qsizetype FindIgnoringCase(const QString& name) const;
+    qsizetype FindIgnoringCase(QStringView name) const;
     // The first row with a non-empty name equal to name exactly, or -1.
-    qsizetype FindExact(const QString& name) const;
+    qsizetype FindExact(QStringView name) const;
     // The first provisional row named name exactly, or -1.
-    qsizetype FindProvisional(const QString& name) const;
+    qsizetype FindProvisional(QStringView name) const;
 
     const QString& Header() const { return header_; }
     void SetHeader(const QString& text);
 
   private:
     QList<RosterEntry> entries_;
+    RosterIndex index_;
     QString header_;
 };
 

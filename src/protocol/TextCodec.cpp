@@ -1,6 +1,7 @@
 #include "protocol/TextCodec.h"
 
 #include <array>
+#include <cstring>
 
 namespace zarivok {
 namespace {
@@ -14,7 +15,7 @@ constexpr std::array<char16_t, 32> kHighControls = {
 
 // Length of the UTF-8 sequence that starts at bytes[i], or 0 when it is not well-formed there.
 // *truncated is set when the bytes are a correct beginning that the end of the data cuts off.
-qsizetype SequenceLength(const QByteArray& bytes, qsizetype i, bool* truncated) {
+qsizetype SequenceLength(QByteArrayView bytes, qsizetype i, bool* truncated) {
     const auto byteAt = [&](qsizetype k) { return static_cast<unsigned char>(bytes[k]); };
     const unsigned char lead = byteAt(i);
     *truncated = false;
@@ -49,14 +50,39 @@ qsizetype SequenceLength(const QByteArray& bytes, qsizetype i, bool* truncated) 
 
 // The length of the well-formed prefix; *truncated tells whether what stops it is only a
 // sequence cut off by the end of the data.
-qsizetype ScanUtf8(const QByteArray& bytes, bool* truncated) {
+qsizetype ScanUtf8(QByteArrayView bytes, bool* truncated) {
     qsizetype i = 0;
+    *truncated = false;
     while (i < bytes.size()) {
         const qsizetype length = SequenceLength(bytes, i, truncated);
         if (length == 0) break;
         i += length;
     }
     return i;
+}
+
+// Channel talk is nearly all ASCII, which reads the same in both encodings: eight bytes are
+// checked at a time.
+bool IsAscii(QByteArrayView bytes) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    quint64 seen = 0;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        seen |= word;
+    }
+    for (; p < end; ++p) seen |= static_cast<unsigned char>(*p);
+    return (seen & 0x8080808080808080ULL) == 0;
+}
+
+void DecodeWindows1252Into(QByteArrayView bytes, QString& out) {
+    out.resize(bytes.size());
+    QChar* to = out.data();
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        *to++ = (b >= 0x80 && b <= 0x9F) ? QChar(kHighControls[b - 0x80]) : QChar(b);
+    }
 }
 
 }  // namespace
@@ -67,24 +93,34 @@ qsizetype ValidUtf8Prefix(const QByteArray& bytes) {
 }
 
 QString DecodeText(const QByteArray& bytes, bool cutAtEnd) {
+    QString text;
+    DecodeText(bytes, cutAtEnd, text);
+    return text;
+}
+
+void DecodeText(QByteArrayView bytes, bool cutAtEnd, QString& out) {
+    if (IsAscii(bytes)) {
+        out.resize(bytes.size());
+        QChar* to = out.data();
+        for (const char c : bytes) *to++ = QChar(static_cast<unsigned char>(c));
+        return;
+    }
     bool truncated = false;
     const qsizetype valid = ScanUtf8(bytes, &truncated);
-    if (valid == bytes.size()) return QString::fromUtf8(bytes);
-    if (truncated && cutAtEnd) {
-        return QString::fromUtf8(bytes.constData(), valid) + QChar(QChar::ReplacementCharacter);
+    if (valid == bytes.size()) {
+        out = QString::fromUtf8(bytes);
+    } else if (truncated && cutAtEnd) {
+        out = QString::fromUtf8(bytes.first(valid)) + QChar(QChar::ReplacementCharacter);
+    } else {
+        DecodeWindows1252Into(bytes, out);
     }
-    return DecodeWindows1252(bytes);
 }
 
 QByteArray EncodeText(const QString& text) { return text.toUtf8(); }
 
 QString DecodeWindows1252(const QByteArray& bytes) {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b <= 0x9F) ? QChar(kHighControls[b - 0x80]) : QChar(b);
-    }
+    QString text;
+    DecodeWindows1252Into(bytes, text);
     return text;
 }
 

@@ -11,6 +11,16 @@
 #include "terminal/TerminalTexts.h"
 
 namespace zarivok {
+namespace {
+
+// The pane writes the lines of one arrival with one flush; a buffer that holds a whole arrival
+// makes that one write, not one per few lines. Nothing is written to the stream before Start.
+void SetOutputBuffer(std::FILE* out) {
+    constexpr std::size_t kOutputBufferBytes = 256 * 1024;
+    std::setvbuf(out, nullptr, _IOFBF, kOutputBufferBytes);
+}
+
+}  // namespace
 
 HeadlessFrontEnd::HeadlessFrontEnd(const ProfilePaths& paths, std::FILE* out, std::FILE* err,
                                    int inputFd)
@@ -19,6 +29,7 @@ HeadlessFrontEnd::HeadlessFrontEnd(const ProfilePaths& paths, std::FILE* out, st
       bot_(std::make_unique<Bot>(*pane_, *texts_, paths)),
       input_(std::make_unique<StdinReader>(inputFd)),
       signals_(std::make_unique<SignalWatcher>()) {
+    SetOutputBuffer(out);
     connect(input_.get(), &StdinReader::LineRead, this,
             [this](const QString& line) { bot_->GetOutgoing().Send(line); });
     connect(signals_.get(), &SignalWatcher::Terminate, this, [this](int) {
