@@ -17,7 +17,11 @@ size_t FoldedHash(QStringView name) {
             code = QChar::surrogateToUcs4(name[i].unicode(), name[i + 1].unicode());
             ++i;
         }
-        hash = hash * 1000003u ^ QChar::toCaseFolded(code);
+        // ASCII, most names, folds without the Unicode tables.
+        const char32_t folded = code >= 0x80                   ? QChar::toCaseFolded(code)
+                                : code >= u'A' && code <= u'Z' ? code + (u'a' - u'A')
+                                                               : code;
+        hash = hash * 1000003u ^ folded;
     }
     return hash;
 }

@@ -24,16 +24,24 @@ char* PutThreeBytes(char* p, char32_t u) {
 
 char* PutReplacement(char* p) { return PutThreeBytes(p, QChar::ReplacementCharacter); }
 
-}  // namespace
-
-void AppendEscapedUtf8(QStringView text, QByteArray& out) {
+// The one pass behind both entry points; with stopAtBreak it ends at the first CR or LF instead
+// of escaping it, and returns where it ended.
+qsizetype Escape(QStringView text, QByteArray& out, bool stopAtBreak) {
     const qsizetype start = out.size();
     out.resize(start + kMostBytesPerUnit * text.size());
     char* p = out.data() + start;
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t u = text[i].unicode();
+    const char16_t* const units = text.utf16();
+    qsizetype i = 0;
+    for (; i < size; ++i) {
+        // Printable ASCII, nearly all of any chat line, is copied in a loop of its own.
+        while (i < size && units[i] >= 0x20 && units[i] < kDelete) {
+            *p++ = static_cast<char>(units[i++]);
+        }
+        if (i == size) break;
+        const char16_t u = units[i];
         if (u < 0x80) {
+            if (stopAtBreak && (u == u'\r' || u == u'\n')) break;
             if ((u < 0x20 && u != kTab) || u == kDelete) {
                 *p++ = '^';
                 *p++ = static_cast<char>(u ^ 0x40);  // 0x1B becomes '[', 0x7F becomes '?'
@@ -61,6 +69,15 @@ void AppendEscapedUtf8(QStringView text, QByteArray& out) {
         }
     }
     out.resize(p - out.constData());
+    return i;
+}
+
+}  // namespace
+
+void AppendEscapedUtf8(QStringView text, QByteArray& out) { Escape(text, out, false); }
+
+qsizetype AppendEscapedUtf8ToBreak(QStringView text, QByteArray& out) {
+    return Escape(text, out, true);
 }
 
 }  // namespace zarivok

@@ -23,5 +23,8 @@ namespace zarivok {
 // Escaping and encoding are one pass into the caller's buffer: the day log runs every line of a
 // busy channel through it.
 void AppendEscapedUtf8(QStringView text, QByteArray& out);
+// The same up to the text's first CR or LF, which is left out; returns its index (the text's
+// size when there is none). For callers that end lines there.
+qsizetype AppendEscapedUtf8ToBreak(QStringView text, QByteArray& out);
 
 }  // namespace zarivok

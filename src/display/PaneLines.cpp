@@ -56,36 +56,36 @@ bool PaneLines::ReplaceAll(QStringView text, QByteArray& out) {
 // so a CR LF pair split over two runs still ends only one line.
 bool PaneLines::AppendPieces(QStringView text, const ChatColour* colour, QByteArray& out) {
     bool ended = false;
-    const auto piece = [&](QStringView part, bool endsLine) {
-        if (!part.isEmpty()) {
-            midLine_ = true;
-            if (colour) AppendColourSequence(*colour, out);
-            AppendEscapedUtf8(part, out);
-            if (colour) out += kReset;
-        }
-        if (endsLine) {
-            out += '\n';
-            midLine_ = false;
-            ended = true;
-        }
-    };
     qsizetype start = 0;
     if (afterCr_ && text.startsWith(u'\n')) start = 1;
     if (!text.isEmpty()) afterCr_ = false;
-    for (qsizetype i = start; i < text.size(); ++i) {
-        const char16_t ch = text[i].unicode();
-        if (ch != u'\r' && ch != u'\n') continue;
-        piece(text.sliced(start, i - start), true);
-        if (ch == u'\r') {
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
-            } else if (i + 1 == text.size()) {
+    for (;;) {
+        // The colour goes before the piece, and is taken back when the piece is empty: the
+        // piece's end is only known once it is written.
+        const qsizetype before = out.size();
+        if (colour) AppendColourSequence(*colour, out);
+        const qsizetype written = out.size();
+        const qsizetype i = start + AppendEscapedUtf8ToBreak(text.sliced(start), out);
+        if (out.size() == written) {
+            out.resize(before);
+        } else {
+            midLine_ = true;
+            if (colour) out += kReset;
+        }
+        if (i == text.size()) break;
+        out += '\n';
+        midLine_ = false;
+        ended = true;
+        qsizetype next = i + 1;
+        if (text[i] == u'\r') {
+            if (next < text.size() && text[next] == u'\n') {
+                ++next;
+            } else if (next == text.size()) {
                 afterCr_ = true;
             }
         }
-        start = i + 1;
+        start = next;
     }
-    piece(text.sliced(start), false);
     return ended;
 }
 
