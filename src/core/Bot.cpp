@@ -61,8 +61,7 @@ Bot::~Bot() {
 void Bot::AppendWhisper(const QString& firstText, ChatColour firstColour, const QString& secondText,
                         ChatColour secondColour) {
     if (!whisperPane_) return;
-    whisperPane_->AppendRun(firstText, firstColour);
-    if (!secondText.isEmpty()) whisperPane_->AppendRun(secondText, secondColour);
+    whisperPane_->AppendRuns(firstText, firstColour, secondText, secondColour);
 }
 
 QString Bot::TimeOfDay() const {

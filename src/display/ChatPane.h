@@ -16,6 +16,14 @@ class ChatPane {
     // the CR LF pairs inside the text.
     virtual void AppendRun(const QString& text, ChatColour colour) = 0;
 
+    // The runs of one pane line: first (always, even when empty), then second when it is not
+    // empty. A pane that can show a line in one step (one layout, one scroll) does.
+    virtual void AppendRuns(const QString& first, ChatColour firstColour, const QString& second,
+                            ChatColour secondColour) {
+        AppendRun(first, firstColour);
+        if (!second.isEmpty()) AppendRun(second, secondColour);
+    }
+
     // Replaces everything in the pane by text without a colour of its own (the pane's default).
     virtual void ReplaceAll(const QString& text) = 0;
 
