@@ -20,6 +20,14 @@ struct RosterEntry {
     bool operator==(const RosterEntry&) const = default;
 };
 
+}  // namespace zarivok
+
+// Rows leave from anywhere in a channel of thousands: the list moves the entries after a removed
+// one as plain memory instead of one by one.
+Q_DECLARE_TYPEINFO(zarivok::RosterEntry, Q_RELOCATABLE_TYPE);
+
+namespace zarivok {
+
 // The users of the channel the bot is in, in the order they were inserted (never sorted, no
 // key: the same name may stand twice). Any view can show it; the row text is the name.
 class RosterModel : public QAbstractListModel {
