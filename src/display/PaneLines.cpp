@@ -16,23 +16,6 @@ char* PutDecimal(char* p, int value) {
     return p;
 }
 
-// Written for every piece of every line: straight into the buffer, no number text made first.
-void AppendColourSequence(ChatColour colour, QByteArray& out) {
-    static constexpr char kStart[] = "\x1b[38;2;";
-    constexpr qsizetype kLongest = sizeof kStart - 1 + 3 * 4 + 1;
-    const qsizetype start = out.size();
-    out.resize(start + kLongest);
-    char* p = out.data() + start;
-    p = std::copy_n(kStart, sizeof kStart - 1, p);
-    p = PutDecimal(p, RedOf(colour));
-    *p++ = ';';
-    p = PutDecimal(p, GreenOf(colour));
-    *p++ = ';';
-    p = PutDecimal(p, BlueOf(colour));
-    *p++ = 'm';
-    out.resize(p - out.constData());
-}
-
 }  // namespace
 
 bool PaneLines::AppendRun(QStringView text, ChatColour colour, QByteArray& out) {
@@ -54,26 +37,62 @@ bool PaneLines::ReplaceAll(QStringView text, QByteArray& out) {
 // line ends are CR LF, but a stray CR must not send the cursor back over the line, nor a stray
 // LF leave it in the middle of the next one. afterCr_ carries a CR that ended the previous text,
 // so a CR LF pair split over two runs still ends only one line.
+const char* PaneLines::ColourSequence(ChatColour colour, qsizetype* length) {
+    // Lines come in few colours (a line is mostly a name in one and its text in another): each
+    // sequence is made once and kept while it is among the last few used.
+    for (const Sequence& kept : sequences_) {
+        if (kept.length > 0 && kept.colour == colour) {
+            *length = kept.length;
+            return kept.bytes;
+        }
+    }
+    Sequence& made = sequences_[nextSequence_];
+    nextSequence_ = (nextSequence_ + 1) % sequences_.size();
+    static constexpr char kStart[] = "\x1b[38;2;";
+    char* p = std::copy_n(kStart, sizeof kStart - 1, made.bytes);
+    p = PutDecimal(p, RedOf(colour));
+    *p++ = ';';
+    p = PutDecimal(p, GreenOf(colour));
+    *p++ = ';';
+    p = PutDecimal(p, BlueOf(colour));
+    *p++ = 'm';
+    made.colour = colour;
+    made.length = p - made.bytes;
+    *length = made.length;
+    return made.bytes;
+}
+
 bool PaneLines::AppendPieces(QStringView text, const ChatColour* colour, QByteArray& out) {
     bool ended = false;
     qsizetype start = 0;
     if (afterCr_ && text.startsWith(u'\n')) start = 1;
     if (!text.isEmpty()) afterCr_ = false;
+    qsizetype sequenceLength = 0;
+    const char* sequence = colour ? ColourSequence(*colour, &sequenceLength) : nullptr;
+    constexpr qsizetype kResetLength = sizeof kReset - 1;
+    // The whole run is written through one pointer into room for the worst case: each unit at
+    // its longest, or a line break with a coloured piece after it.
+    const qsizetype size = out.size();
+    out.resize(size +
+               (text.size() + 1) * (kMostEscapedBytesPerUnit + sequenceLength + kResetLength + 1));
+    char* p = out.data() + size;
     for (;;) {
         // The colour goes before the piece, and is taken back when the piece is empty: the
         // piece's end is only known once it is written.
-        const qsizetype before = out.size();
-        if (colour) AppendColourSequence(*colour, out);
-        const qsizetype written = out.size();
-        const qsizetype i = start + AppendEscapedUtf8ToBreak(text.sliced(start), out);
-        if (out.size() == written) {
-            out.resize(before);
+        char* const before = p;
+        p = std::copy_n(sequence, sequenceLength, p);
+        char* const written = p;
+        qsizetype stop = 0;
+        p = WriteEscapedUtf8ToBreak(text.sliced(start), p, &stop);
+        const qsizetype i = start + stop;
+        if (p == written) {
+            p = before;
         } else {
             midLine_ = true;
-            if (colour) out += kReset;
+            if (colour) p = std::copy_n(kReset, kResetLength, p);
         }
         if (i == text.size()) break;
-        out += '\n';
+        *p++ = '\n';
         midLine_ = false;
         ended = true;
         qsizetype next = i + 1;
@@ -86,6 +105,7 @@ bool PaneLines::AppendPieces(QStringView text, const ChatColour* colour, QByteAr
         }
         start = next;
     }
+    out.resize(p - out.constData());
     return ended;
 }
 

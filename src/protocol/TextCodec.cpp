@@ -1,7 +1,10 @@
 #include "protocol/TextCodec.h"
 
 #include <array>
-#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace zarivok {
 namespace {
@@ -61,19 +64,29 @@ qsizetype ScanUtf8(QByteArrayView bytes, bool* truncated) {
     return i;
 }
 
-// Channel talk is nearly all ASCII, which reads the same in both encodings: eight bytes are
-// checked at a time.
-bool IsAscii(QByteArrayView bytes) {
+// Channel talk is nearly all ASCII, which reads the same in both encodings: it is checked and
+// widened to UTF-16 in one pass, sixteen bytes at a time where the processor has the
+// instructions for it. Returns false, with out unspecified, at the first byte that is not ASCII.
+bool DecodeAscii(QByteArrayView bytes, QString& out) {
+    out.resize(bytes.size());
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
-    quint64 seen = 0;
-    for (; end - p >= 8; p += 8) {
-        quint64 word;
-        std::memcpy(&word, p, sizeof word);
-        seen |= word;
+    char16_t* to = reinterpret_cast<char16_t*>(out.data());
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; end - p >= 16; p += 16, to += 16) {
+        const __m128i sixteen = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        if (_mm_movemask_epi8(sixteen) != 0) return false;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm_unpacklo_epi8(sixteen, zero));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(to + 8), _mm_unpackhi_epi8(sixteen, zero));
     }
-    for (; p < end; ++p) seen |= static_cast<unsigned char>(*p);
-    return (seen & 0x8080808080808080ULL) == 0;
+#endif
+    for (; p < end; ++p) {
+        const auto b = static_cast<unsigned char>(*p);
+        if (b >= 0x80) return false;
+        *to++ = b;
+    }
+    return true;
 }
 
 void DecodeWindows1252Into(QByteArrayView bytes, QString& out) {
@@ -99,12 +112,7 @@ QString DecodeText(const QByteArray& bytes, bool cutAtEnd) {
 }
 
 void DecodeText(QByteArrayView bytes, bool cutAtEnd, QString& out) {
-    if (IsAscii(bytes)) {
-        out.resize(bytes.size());
-        QChar* to = out.data();
-        for (const char c : bytes) *to++ = QChar(static_cast<unsigned char>(c));
-        return;
-    }
+    if (DecodeAscii(bytes, out)) return;
     bool truncated = false;
     const qsizetype valid = ScanUtf8(bytes, &truncated);
     if (valid == bytes.size()) {

@@ -13,11 +13,13 @@
 namespace zarivok {
 namespace {
 
-// The pane writes the lines of one arrival with one flush; a buffer that holds a whole arrival
-// makes that one write, not one per few lines. Nothing is written to the stream before Start.
+// The pane writes the lines of one arrival with one flush; a buffer of many lines makes that a
+// few large writes instead of one per page. (Without a buffer of its own, the C library keeps
+// its page-sized one whatever size is asked for.) Nothing is written to the stream before Start.
 void SetOutputBuffer(std::FILE* out) {
-    constexpr std::size_t kOutputBufferBytes = 256 * 1024;
-    std::setvbuf(out, nullptr, _IOFBF, kOutputBufferBytes);
+    constexpr std::size_t kOutputBufferBytes = 64 * 1024;
+    static char buffer[kOutputBufferBytes];
+    std::setvbuf(out, buffer, _IOFBF, sizeof buffer);
 }
 
 }  // namespace
