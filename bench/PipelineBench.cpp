@@ -64,7 +64,8 @@ QByteArray Talk(int i) {
 // talking here) and the day log writing to a real file in a temporary folder.
 class PipelineBot {
   public:
-    PipelineBot() {
+    // pane: where the chat goes; by default nowhere.
+    explicit PipelineBot(ChatPane* pane = nullptr) : bot_(pane ? *pane : pane_, texts_, paths_) {
         QByteArray users;
         for (int i = 0; i < kListedUsers; ++i) users += "Listed" + QByteArray::number(i) + "\r\n";
         QFile file(paths_.usersFile);
@@ -89,7 +90,7 @@ class PipelineBot {
     ProfilePaths paths_ = ProfilePaths::ForFolder(profile_.path());
     NullPane pane_;
     NullTexts texts_;
-    Bot bot_{pane_, texts_, paths_};
+    Bot bot_;
 };
 
 QByteArray TalkLines() {
@@ -230,7 +231,10 @@ int Table(int argc, char** argv) {
 // Bot::ProcessReceivedData divided by the lines): repeatable even while the machine is busy.
 int Once(const char* which) {
     const QByteArray bytes = std::strcmp(which, "every") == 0 ? EveryEvent() : TalkLines();
-    PipelineBot bot;
+    // "terminal": the headless program's pane, writing to /dev/null.
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    TerminalPane terminal(sink);
+    PipelineBot bot(std::strcmp(which, "terminal") == 0 ? &terminal : nullptr);
     bot.Feed(bytes);
     std::printf("%lld lines\n", static_cast<long long>(bytes.count('\n')));
     return 0;
