@@ -25,8 +25,12 @@ class MedianReporter : public benchmark::ConsoleReporter {
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median") continue;
+            // The thread's CPU time: what one line costs on one core, whatever else the machine
+            // runs meanwhile. Benchmarks that time themselves report it as their manual time.
+            const bool manual = run.run_name.time_type == "manual_time";
             medians[run.run_name.str()] =
-                run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+                (manual ? run.GetAdjustedRealTime() : run.GetAdjustedCPUTime()) /
+                benchmark::GetTimeUnitMultiplier(run.time_unit);
         }
         ConsoleReporter::ReportRuns(runs);
     }

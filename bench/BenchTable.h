@@ -40,8 +40,9 @@ double Percentile(std::vector<double> values, double p);
 int Runs();
 
 // Runs the registered Google benchmarks with each repeated Runs() times (extra flags from the
-// command line pass through) and returns the median seconds per iteration by benchmark name;
-// the usual console output goes to stderr.
+// command line pass through) and returns the median CPU seconds of the benchmark's thread per
+// iteration by benchmark name (the manual time of those that time themselves); the usual
+// console output goes to stderr.
 std::map<std::string, double> RunMedians(int argc, char** argv);
 
 }  // namespace zarivok::bench
