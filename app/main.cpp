@@ -1,19 +1,17 @@
+#include <dlfcn.h>
 #include <unistd.h>
 
-#include <QApplication>
-#include <QCommandLineParser>
-#include <QDir>
+#include <QCoreApplication>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 
+#include "CommandLine.h"
 #include "commands/UserDatabase.h"
 #include "core/Bot.h"
-#include "core/ProfilePaths.h"
-#include "core/Texts.h"
 #include "terminal/HeadlessFrontEnd.h"
-#include "ui/MainWindow.h"
 
 using namespace zarivok;
 
@@ -36,6 +34,33 @@ bool DisplayReachable() {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+// The window module: beside the program in the build tree, in its library folder once installed.
+int RunWindow(int argc, char** argv) {
+    char self[4096] = {};
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string folder = length > 0 ? std::string(self, static_cast<std::size_t>(length)) : "";
+    folder = folder.substr(0, folder.rfind('/') + 1);
+    void* module = nullptr;
+    std::string tried;
+    for (const std::string& place : {folder, folder + ZARIVOK_WINDOW_MODULE_FROM_BIN + "/"}) {
+        const std::string path = place + "zarivok_window.so";
+        module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (module) break;
+        tried += std::string("\n  ") + ::dlerror();
+    }
+    const auto entry =
+        module ? reinterpret_cast<int (*)(int, char**)>(::dlsym(module, "ZarivokWindowMain"))
+               : nullptr;
+    if (!entry) {
+        std::fprintf(stderr,
+                     "zarivok: the window cannot be opened, its module is missing or broken:%s\n"
+                     "Start it with --headless to run without a window.\n",
+                     tried.c_str());
+        return 2;
+    }
+    return entry(argc, argv);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -50,71 +75,13 @@ int main(int argc, char** argv) {
                      "--headless to run without one.\n");
         return 2;
     }
-    std::unique_ptr<QCoreApplication> app;
-    if (desktop) {
-        app = std::make_unique<QApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    }
-    QCoreApplication::setApplicationName(QString::fromLatin1(kProgramName));
-    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+    if (desktop) return RunWindow(argc, argv);
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "A chat bot for the Battle.net chat gateway: it logs in, sits in its home channel, shows "
-        "the channel's traffic and answers the commands of its listed users. Without --headless "
-        "it opens its window and connects when Bot > Connect is chosen."));
-    parser.addHelpOption();
-    parser.addVersionOption();
-    const QCommandLineOption headless(
-        QStringLiteral("headless"),
-        QStringLiteral("Run without a window and connect at once: stdout is the chat pane (with "
-                       "24-bit colour codes), stderr the status texts, and each line on stdin is "
-                       "said in the channel."));
-    const QCommandLineOption profile(
-        QStringLiteral("profile"),
-        QStringLiteral("Keep Config.ini, Users.txt, whisper.txt and the day logs in <dir>, "
-                       "which becomes the working directory."),
-        QStringLiteral("dir"));
-    const QCommandLineOption noLog(
-        QStringLiteral("no-log"),
-        QStringLiteral("Keep no day log. Without it, everything the chat pane shows is also "
-                       "appended, without colours, to logs/YYYY-MM-DD.log in the working "
-                       "directory."));
-    parser.addOption(headless);
-    parser.addOption(profile);
-    const QCommandLineOption noMaster(
-        QStringLiteral("no-master"),
-        QStringLiteral("Give the master account QuEnDaR no more rights than any unlisted name: "
-                       "only the names in Users.txt command the bot."));
-    parser.addOption(noLog);
-    parser.addOption(noMaster);
-    parser.process(*app);
-
-    ProfilePaths paths =
-        ProfilePaths::Default(QCoreApplication::applicationDirPath(), QDir::currentPath());
-    if (parser.isSet(profile)) {
-        const QDir folder(parser.value(profile));
-        if (!folder.exists()) {
-            std::fprintf(stderr, "zarivok: the profile folder %s does not exist\n",
-                         qPrintable(parser.value(profile)));
-            return 2;
-        }
-        const QString absolute = folder.absolutePath();
-        QDir::setCurrent(absolute);
-        paths = ProfilePaths::ForFolder(absolute);
-    }
-    if (parser.isSet(noLog)) paths.logsFolder.clear();
-
-    const bool masterEnabled = !parser.isSet(noMaster);
-    if (!desktop) {
-        HeadlessFrontEnd frontEnd(paths, stdout, stderr, STDIN_FILENO);
-        frontEnd.bot().UserList().SetMasterEnabled(masterEnabled);
-        frontEnd.Start();
-        return QCoreApplication::exec();
-    }
-    MainWindow window(paths);
-    window.bot().UserList().SetMasterEnabled(masterEnabled);
-    window.show();
+    QCoreApplication app(argc, argv);
+    const auto options = ReadCommandLine(app);
+    if (!options) return 2;
+    HeadlessFrontEnd frontEnd(options->paths, stdout, stderr, STDIN_FILENO);
+    frontEnd.bot().UserList().SetMasterEnabled(options->masterEnabled);
+    frontEnd.Start();
     return QCoreApplication::exec();
 }

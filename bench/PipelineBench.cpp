@@ -1,11 +1,16 @@
-// How fast received bytes become pane runs and roster rows, and what one chat line costs.
+// How fast received bytes become pane runs, day log lines and roster rows, and what the pieces of
+// one line cost. With --table it runs the whole-pipeline figures several times and prints them
+// as rows of scripts/bench's table.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstring>
+#include <random>
 
+#include "BenchTable.h"
 #include "core/Bot.h"
 #include "core/WindowTexts.h"
 #include "display/ChatPane.h"
@@ -16,6 +21,12 @@
 using namespace zarivok;
 
 namespace {
+
+constexpr int kLines = 100000;
+// What one read of a busy connection delivers: lines are cut across arrivals, as on TCP.
+constexpr qsizetype kArrivalBytes = 64 * 1024;
+constexpr int kChannelUsers = 200;
+constexpr int kListedUsers = 100;
 
 class NullPane : public ChatPane {
   public:
@@ -36,6 +47,121 @@ QByteArray Session() {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+QByteArray UserName(int i) { return "User" + QByteArray::number(i); }
+
+QByteArray Talk(int i) {
+    static const char* const kTexts[] = {
+        "anyone up for a game tonight?",
+        "lol",
+        "welcome to the channel, be nice and have fun",
+        "brb",
+        "does anybody know when the ladder season ends? asking for a friend",
+    };
+    return "1005 TALK " + UserName(i % kChannelUsers) + " 0010 \"" + kTexts[i % 5] + "\"\r\n";
+}
+
+// A bot in a channel of kChannelUsers, with a user database of kListedUsers names (none of them
+// talking here) and the day log writing to a real file in a temporary folder.
+class PipelineBot {
+  public:
+    // pane: where the chat goes; by default nowhere.
+    explicit PipelineBot(ChatPane* pane = nullptr) : bot_(pane ? *pane : pane_, texts_, paths_) {
+        QByteArray users;
+        for (int i = 0; i < kListedUsers; ++i) users += "Listed" + QByteArray::number(i) + "\r\n";
+        QFile file(paths_.usersFile);
+        if (file.open(QIODevice::WriteOnly)) file.write(users);
+        file.close();
+        bot_.UserList().Load();
+        bot_.settings.intEnableNotifications = 1;
+        QByteArray entry = "1007 CHANNEL \"Lobby\"\r\n";
+        for (int i = 0; i < kChannelUsers; ++i)
+            entry += "1001 USER " + UserName(i) + " 0010 [CHAT]\r\n";
+        bot_.ProcessReceivedData(entry);
+    }
+
+    void Feed(const QByteArray& bytes) {
+        for (qsizetype at = 0; at < bytes.size(); at += kArrivalBytes) {
+            bot_.ProcessReceivedData(bytes.mid(at, kArrivalBytes));
+        }
+    }
+
+  private:
+    QTemporaryDir profile_;
+    ProfilePaths paths_ = ProfilePaths::ForFolder(profile_.path());
+    NullPane pane_;
+    NullTexts texts_;
+    Bot bot_;
+};
+
+QByteArray TalkLines() {
+    QByteArray bytes;
+    for (int i = 0; i < kLines; ++i) bytes += Talk(i);
+    return bytes;
+}
+
+// Every event code the bot handles, and lines that are not events, in the proportions of a busy
+// channel: mostly talk, with people coming and going. The logon line (which reloads the user
+// database) and the channel entry (which empties the roster) come once, at the start.
+QByteArray EveryEvent() {
+    QByteArray bytes = "2010 NAME bot1\r\n1007 CHANNEL \"Lobby\"\r\n";
+    for (int i = 0; i < kChannelUsers; ++i)
+        bytes += "1001 USER " + UserName(i) + " 0010 [CHAT]\r\n";
+    const auto cycle = [](int i) -> QByteArray {
+        const QByteArray guest = "Guest" + QByteArray::number(i);
+        return "1002 JOIN " + guest + " 0010 [SEXP]\r\n" + Talk(i) + Talk(i + 1) + "1023 EMOTE " +
+               UserName(i % kChannelUsers) + " 0010 \"waves\"\r\n" + "1004 WHISPER " + guest +
+               " 0010 \"psst\"\r\n" + "1010 WHISPER " + guest + " 0010 \"hi back\"\r\n" +
+               "1009 USER " + guest + " 0012\r\n" + "1009 USER " + guest + " 0010\r\n" +
+               "1003 LEAVE " + guest + " 0010\r\n" +
+               "1006 BROADCAST \"Announcement: the server restarts at midnight\"\r\n" +
+               "1013 CHANNELFULL \"Tiny\"\r\n1014 CHANNELDOESNOTEXIST \"Nope\"\r\n" +
+               "1015 CHANNELRESTRICTED \"Ops\"\r\n1016 INFO \"note\"\r\n" +
+               "1018 INFO \"That user is not logged on.\"\r\n" +
+               "1019 ERROR \"You are not a channel operator.\"\r\n3000 INFO \"info\"\r\n" +
+               "Login failed.\r\nsome text that is not an event\r\n" + Talk(i + 2) + Talk(i + 3);
+    };
+    int lines = 0;
+    for (int i = 0; lines < kLines; ++i) {
+        const QByteArray piece = cycle(i);
+        bytes += piece;
+        lines += static_cast<int>(piece.count('\n'));
+    }
+    return bytes;
+}
+
+void BM_ReceiveTalkLines(benchmark::State& state) {
+    const QByteArray bytes = TalkLines();
+    PipelineBot bot;
+    for (auto _ : state) bot.Feed(bytes);
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_ReceiveTalkLines)->Unit(benchmark::kMillisecond);
+
+void BM_ReceiveEveryEvent(benchmark::State& state) {
+    const QByteArray bytes = EveryEvent();
+    PipelineBot bot;
+    for (auto _ : state) bot.Feed(bytes);
+    state.SetItemsProcessed(state.iterations() * bytes.count('\n'));
+}
+BENCHMARK(BM_ReceiveEveryEvent)->Unit(benchmark::kMillisecond);
+
+// The floor: the same bytes cut into lines with memchr, nothing else.
+void BM_SplitLines(benchmark::State& state) {
+    const QByteArray bytes = TalkLines();
+    for (auto _ : state) {
+        int lines = 0;
+        const char* p = bytes.constData();
+        const char* const end = p + bytes.size();
+        while (const void* found = std::memchr(p, '\n', end - p)) {
+            p = static_cast<const char*>(found) + 1;
+            ++lines;
+        }
+        benchmark::DoNotOptimize(lines);
+    }
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_SplitLines)->Unit(benchmark::kMillisecond);
+
 // The real channel session through framing, decoding, parsing, handlers and the roster.
 void BM_ReceiveSession(benchmark::State& state) {
     const QByteArray session = Session();
@@ -49,23 +175,6 @@ void BM_ReceiveSession(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * session.count('\n'));
 }
 BENCHMARK(BM_ReceiveSession);
-
-// A busy channel: talk lines only, the common case; state.range(0) says whether the day log
-// keeps them (in a temporary folder, so the disk's own speed is part of the cost).
-void BM_ReceiveTalk(benchmark::State& state) {
-    QByteArray block;
-    for (int i = 0; i < 1000; ++i)
-        block += "1005 TALK someone 0010 \"a line of ordinary channel talk\"\r\n";
-    QTemporaryDir profile;
-    NullPane pane;
-    NullTexts texts;
-    ProfilePaths paths = ProfilePaths::ForFolder(profile.path());
-    if (state.range(0) == 0) paths.logsFolder.clear();
-    Bot bot(pane, texts, paths);
-    for (auto _ : state) bot.ProcessReceivedData(block);
-    state.SetItemsProcessed(state.iterations() * 1000);
-}
-BENCHMARK(BM_ReceiveTalk)->ArgName("log")->Arg(0)->Arg(1);
 
 void BM_FrameLines(benchmark::State& state) {
     const QByteArray session = Session();
@@ -98,10 +207,51 @@ void BM_TerminalPaneLine(benchmark::State& state) {
 }
 BENCHMARK(BM_TerminalPaneLine);
 
+int Table(int argc, char** argv) {
+    std::vector<char*> args(argv, argv + argc);
+    std::string filter = "--benchmark_filter=^BM_(ReceiveTalkLines|ReceiveEveryEvent|SplitLines)$";
+    args.push_back(filter.data());
+    const auto medians = bench::RunMedians(static_cast<int>(args.size()), args.data());
+    const auto perSecond = [&](const char* name, double items) {
+        const auto found = medians.find(name);
+        return found == medians.end() || found->second <= 0 ? 0.0 : items / found->second;
+    };
+    const double split = perSecond("BM_SplitLines", kLines) / 1e6;
+    const double talk = perSecond("BM_ReceiveTalkLines", kLines) / 1e6;
+    const double every = perSecond("BM_ReceiveEveryEvent", EveryEvent().count('\n')) / 1e6;
+    // The baseline is faster, so the ratio reads as the share of the floor's speed.
+    bench::PrintRow({"Receive pipeline: 100,000 talk lines, day log on", talk, "M lines/s",
+                     "memchr split", split, ">= 2 M lines/s", bench::Verdict(talk >= 2), true});
+    bench::PrintRow({"Receive pipeline: every event code", every, "M lines/s", "memchr split",
+                     split, "", "", true});
+    return 0;
+}
+
+// Feeds one buffer once, for counting instructions under callgrind (the count of
+// Bot::ProcessReceivedData divided by the lines): repeatable even while the machine is busy.
+int Once(const char* which) {
+    const QByteArray bytes = std::strcmp(which, "every") == 0 ? EveryEvent() : TalkLines();
+    // "terminal": the headless program's pane, writing to /dev/null.
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    TerminalPane terminal(sink);
+    PipelineBot bot(std::strcmp(which, "terminal") == 0 ? &terminal : nullptr);
+    bot.Feed(bytes);
+    std::printf("%lld lines\n", static_cast<long long>(bytes.count('\n')));
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
+    if (argc == 3 && std::strcmp(argv[1], "--once") == 0) return Once(argv[2]);
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--table") == 0) {
+            std::vector<char*> rest(argv, argv + argc);
+            rest.erase(rest.begin() + i);
+            return Table(static_cast<int>(rest.size()), rest.data());
+        }
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -49,11 +49,11 @@ QString ServerAddressText(Bot& bot) {
 
 }  // namespace
 
-void HandleCommand(Bot& bot, const QString& speaker, const QString& text) {
+void HandleCommand(Bot& bot, QStringView speaker, QStringView text) {
     if (!bot.UserList().IsAuthorizedUser(speaker)) return;
     const QString savedChannel =
         bot.CurrentChannel.toLower() != QLatin1String("the void") ? bot.CurrentChannel : QString();
-    const CommandLine line(text, bot.settings.strTrigger);
+    const CommandLine line(text.toString(), bot.settings.strTrigger);
     Outgoing& out = bot.GetOutgoing();
     // The rejoin and the add let events run: their replies go to this line's connection or nowhere.
     const quint64 link = bot.GetConnection().ReplyLink();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringView>
 
 namespace zarivok {
 
@@ -8,6 +8,6 @@ class Bot;
 
 // Runs the command that a listed user (or the master name) typed in the channel behind the
 // trigger. Everybody else gets no answer of any kind. At most one command runs per call.
-void HandleCommand(Bot& bot, const QString& speaker, const QString& text);
+void HandleCommand(Bot& bot, QStringView speaker, QStringView text);
 
 }  // namespace zarivok

@@ -54,7 +54,11 @@ void ChatSocket::Close() { Discard(); }
 
 bool ChatSocket::SendData(const QByteArray& bytes) {
     if (!socket_ || state_ != State::Connected) return false;
-    return socket_->write(bytes) == bytes.size();
+    if (socket_->write(bytes) != bytes.size()) return false;
+    // On the wire now, not when the event loop next looks at the socket: a reply then leaves
+    // before the pane and the log have written the line that asked for it.
+    socket_->flush();
+    return true;
 }
 
 QByteArray ChatSocket::GetData() {

@@ -61,8 +61,7 @@ Bot::~Bot() {
 void Bot::AppendWhisper(const QString& firstText, ChatColour firstColour, const QString& secondText,
                         ChatColour secondColour) {
     if (!whisperPane_) return;
-    whisperPane_->AppendRun(firstText, firstColour);
-    if (!secondText.isEmpty()) whisperPane_->AppendRun(secondText, secondColour);
+    whisperPane_->AppendRuns(firstText, firstColour, secondText, secondColour);
 }
 
 QString Bot::TimeOfDay() const {
@@ -84,11 +83,15 @@ QString Bot::TimeOfDay() const {
     if (second != stampSecond_ || stampText_.isNull()) {
         stampSecond_ = second;
         stampText_ = QLocale().toString(now, timeFormat_);
+        bracketedStamp_ = u'[' + stampText_ + QStringLiteral("] ");
     }
     return stampText_;
 }
 
-QString Bot::TimeStamp() const { return u'[' + TimeOfDay() + QStringLiteral("] "); }
+QString Bot::TimeStamp() const {
+    TimeOfDay();
+    return bracketedStamp_;
+}
 
 void Bot::SetCaption(const QString& text) {
     caption_ = text;
@@ -145,14 +148,20 @@ void Bot::SaveUserDatabase() {
 void Bot::ProcessReceivedData(const QByteArray& data) {
     // The lines are taken out of the framer before any is dispatched: a handler may let events
     // run, and a nested arrival then finds the buffer already consistent.
-    const QList<FramedLine> lines = framer_.Feed(data);
-    for (const FramedLine& line : lines) {
+    const FramedBatch batch = framer_.Feed(data);
+    // Every line is decoded into the same memory. A handler that lets events run still holds
+    // the text of its line, so an arrival handled meanwhile decodes into memory of its own.
+    QString line = std::exchange(lineBuffer_, QString());
+    output_.BeginArrival();
+    for (const FramedLine& framed : batch.Lines()) {
         // A program told to end inside one of these lines takes no further commands.
         if (connection_->IsEnding()) break;
-        DispatchEventLine(*this, DecodeText(line.bytes, line.cut), line.cut);
+        DecodeText(framed.bytes, framed.cut, line);
+        DispatchEventLine(*this, line, framed.cut);
     }
+    lineBuffer_ = std::move(line);
     // A crash loses at most the arrival being handled.
-    output_.FlushLog();
+    output_.EndArrival();
 }
 
 void Bot::Shutdown() {

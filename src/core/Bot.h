@@ -68,6 +68,7 @@ class Bot : public QObject {
     void SetClock(std::function<QTime()> clock) {
         clock_ = std::move(clock);
         stampText_ = QString();
+        bracketedStamp_ = QString();
     }
 
     // Window texts: stored here so that any front end (or test) can read the current ones.
@@ -123,6 +124,7 @@ class Bot : public QObject {
     UserDatabase userList_;
     RosterModel roster_;
     LineFramer framer_;
+    QString lineBuffer_;
     // Empty: the system clock.
     std::function<QTime()> clock_;
     // Taken from the locale once: every line's time stamp needs it.
@@ -130,6 +132,8 @@ class Bot : public QObject {
     mutable int stampSecond_ = -1;
     mutable qint64 stampEpochSecond_ = -1;
     mutable QString stampText_;
+    // "[", stampText_, "] ": the start of most pane lines.
+    mutable QString bracketedStamp_;
     std::function<void()> quitHandler_;
     QString caption_;
     QString userCount_;

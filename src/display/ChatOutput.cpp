@@ -16,11 +16,10 @@ ChatOutput::ChatOutput(ChatPane& pane, const Settings& settings, DayLog* log)
 
 void ChatOutput::AppendChat(const QString& firstText, ChatColour firstColour,
                             const QString& secondText, ChatColour secondColour) {
-    pane_.AppendRun(firstText, firstColour);
-    if (log_) log_->AppendRun(firstText);
-    if (!secondText.isEmpty()) {
-        pane_.AppendRun(secondText, secondColour);
-        if (log_) log_->AppendRun(secondText);
+    pane_.AppendRuns(firstText, firstColour, secondText, secondColour);
+    if (log_) {
+        log_->AppendRun(firstText);
+        if (!secondText.isEmpty()) log_->AppendRun(secondText);
     }
     ++intLineCount_;
     // Greater or equal, not equal: a count that passed the threshold while clearing was off
@@ -32,6 +31,13 @@ void ChatOutput::AppendChat(const QString& firstText, ChatColour firstColour,
         intLineCount_ = 0;
     }
     if (log_) AfterLogged();
+}
+
+void ChatOutput::BeginArrival() { pane_.Hold(); }
+
+void ChatOutput::EndArrival() {
+    pane_.Release();
+    FlushLog();
 }
 
 void ChatOutput::AfterLogged() {

@@ -30,6 +30,11 @@ class ChatOutput {
     // stays off.
     qint64 LineCount() const { return intLineCount_; }
 
+    // Around the lines of one arrival from the server: the pane may hold them back until the
+    // end, and the log writes them then.
+    void BeginArrival();
+    void EndArrival();
+
     DayLog* Log() { return log_; }
     // Writes the log's whole lines now; a failure is said in red.
     void FlushLog();

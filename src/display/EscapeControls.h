@@ -23,5 +23,13 @@ namespace zarivok {
 // Escaping and encoding are one pass into the caller's buffer: the day log runs every line of a
 // busy channel through it.
 void AppendEscapedUtf8(QStringView text, QByteArray& out);
+// No UTF-16 code unit becomes more than three bytes; a pair of them becomes four.
+inline constexpr qsizetype kMostEscapedBytesPerUnit = 3;
+
+// The same up to the text's first CR or LF, which is left out, written to out (room for
+// kMostEscapedBytesPerUnit bytes per unit of text); returns the end of what was written and puts
+// the index of the CR or LF (the text's size when there is none) in *stop. For callers that end
+// lines there and write a whole run in one go.
+char* WriteEscapedUtf8ToBreak(QStringView text, char* out, qsizetype* stop);
 
 }  // namespace zarivok

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QStringView>
+#include <array>
 
 #include "display/ChatColour.h"
 
@@ -30,12 +31,21 @@ class PaneLines {
 
   private:
     bool AppendPieces(QStringView text, const ChatColour* colour, QByteArray& out);
+    const char* ColourSequence(ChatColour colour, qsizetype* length);
 
     Colours colours_;
     // A run ended in CR: a LF at the start of the next run completes that line break.
     bool afterCr_ = false;
     // Something was written since the last line break.
     bool midLine_ = false;
+    // The escape sequences of the colours written last.
+    struct Sequence {
+        ChatColour colour = 0;
+        qsizetype length = 0;
+        char bytes[24] = {};
+    };
+    std::array<Sequence, 4> sequences_;
+    std::size_t nextSequence_ = 0;
 };
 
 }  // namespace zarivok

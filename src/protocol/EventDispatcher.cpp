@@ -48,7 +48,7 @@ constexpr Route kRoutes[] = {
 
 }  // namespace
 
-void DispatchEventLine(Bot& bot, const QString& line, bool cut) {
+void DispatchEventLine(Bot& bot, QStringView line, bool cut) {
     const EventLine event = ParseEventLine(line, cut);
     if (!event.isEvent) {
         HandleNonEventLine(bot, line);
@@ -56,7 +56,7 @@ void DispatchEventLine(Bot& bot, const QString& line, bool cut) {
     }
     for (const Route& route : kRoutes) {
         if (event.code != route.code) continue;
-        if (event.fields.size() >= route.fieldsNeeded) route.handle(bot, event);
+        if (event.fieldCount >= route.fieldsNeeded) route.handle(bot, event);
         return;
     }
 }

@@ -51,24 +51,57 @@ double LenientNumber(QStringView text) {
     return ok ? value : 0;
 }
 
-EventLine ParseEventLine(const QString& line, bool cut) {
+namespace {
+
+// Four plain digits, by far the most common code field, read without collecting anything; -1
+// for any other text, which takes the lenient reading.
+int FourDigits(QStringView text) {
+    if (text.size() != 4) return -1;
+    int value = 0;
+    for (const QChar c : text) {
+        if (!IsDigit(c)) return -1;
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+double CodeOf(QStringView text) {
+    const int digits = FourDigits(text);
+    return digits >= 0 ? digits : LenientNumber(text);
+}
+
+}  // namespace
+
+EventLine ParseEventLine(QStringView line, bool cut) {
     EventLine event;
-    const double head4 = LenientNumber(QStringView(line).left(4));
+    const double head4 = CodeOf(line.left(4));
     if (head4 < kFirstEventCode || head4 > kLastEventCode) return event;
     event.isEvent = true;
 
     const qsizetype quote = line.indexOf(u'"');
-    QStringView head(line);
+    QStringView head = line;
     if (quote >= 0) {
         // The character before the quote is the blank that separates it from the fields.
-        head = QStringView(line).left(quote > 0 ? quote - 1 : 0);
+        head = line.left(quote > 0 ? quote - 1 : 0);
         const bool keepLast = cut && !line.endsWith(u'"');
         const qsizetype length = line.size() - quote - (keepLast ? 1 : 2);
-        if (length > 0) event.message = line.mid(quote + 1, length);
+        if (length > 0) event.message = line.sliced(quote + 1, length);
     }
-    for (const auto piece : head.split(u' ', Qt::SkipEmptyParts))
-        event.fields.append(piece.toString());
-    if (!event.fields.isEmpty()) event.code = LenientNumber(event.fields.first());
+    qsizetype at = 0;
+    while (at < head.size()) {
+        if (head[at] == u' ') {
+            ++at;
+            continue;
+        }
+        qsizetype end = at;
+        while (end < head.size() && head[end] != u' ') ++end;
+        if (event.fieldCount < EventLine::kKeptFields) {
+            event.fields[event.fieldCount] = head.sliced(at, end - at);
+        }
+        ++event.fieldCount;
+        at = end;
+    }
+    if (event.fieldCount > 0) event.code = CodeOf(event.fields[0]);
     return event;
 }
 

@@ -41,18 +41,21 @@ void RosterModel::Insert(qsizetype row, const QString& name, int icon, bool prov
     if (row < 0 || row > entries_.size()) return;
     beginInsertRows({}, static_cast<int>(row), static_cast<int>(row));
     entries_.insert(row, RosterEntry{name, icon, false, provisional});
+    index_.Insert(row, name);
     endInsertRows();
 }
 
 void RosterModel::RemoveAt(qsizetype row) {
     if (row < 0 || row >= entries_.size()) return;
     beginRemoveRows({}, static_cast<int>(row), static_cast<int>(row));
+    index_.Remove(row, entries_[row].name);
     entries_.removeAt(row);
     endRemoveRows();
 }
 
 void RosterModel::Replace(qsizetype row, const QString& name, int icon, bool provisional) {
     if (row < 0 || row >= entries_.size()) return;
+    index_.Rename(row, entries_[row].name, name);
     entries_[row] = RosterEntry{name, icon, false, provisional};
     const QModelIndex changed = index(static_cast<int>(row));
     Q_EMIT dataChanged(changed, changed);
@@ -69,28 +72,23 @@ void RosterModel::Clear() {
     if (entries_.isEmpty()) return;
     beginResetModel();
     entries_.clear();
+    index_.Clear();
     endResetModel();
 }
 
-qsizetype RosterModel::FindIgnoringCase(const QString& name) const {
-    for (qsizetype row = 0; row < entries_.size(); ++row) {
-        if (entries_[row].name.compare(name, Qt::CaseInsensitive) == 0) return row;
-    }
-    return -1;
+qsizetype RosterModel::FindIgnoringCase(QStringView name) const {
+    return index_.FirstMatch(name, [](qsizetype) { return true; });
 }
 
-qsizetype RosterModel::FindExact(const QString& name) const {
-    for (qsizetype row = 0; row < entries_.size(); ++row) {
-        if (!entries_[row].name.isEmpty() && entries_[row].name == name) return row;
-    }
-    return -1;
+qsizetype RosterModel::FindExact(QStringView name) const {
+    if (name.isEmpty()) return -1;
+    return index_.FirstMatch(name, [&](qsizetype row) { return entries_[row].name == name; });
 }
 
-qsizetype RosterModel::FindProvisional(const QString& name) const {
-    for (qsizetype row = 0; row < entries_.size(); ++row) {
-        if (entries_[row].provisional && entries_[row].name == name) return row;
-    }
-    return -1;
+qsizetype RosterModel::FindProvisional(QStringView name) const {
+    return index_.FirstMatch(name, [&](qsizetype row) {
+        return entries_[row].provisional && entries_[row].name == name;
+    });
 }
 
 void RosterModel::SetHeader(const QString& text) {

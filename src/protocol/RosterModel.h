@@ -3,6 +3,9 @@
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
+#include <QStringView>
+
+#include "protocol/RosterIndex.h"
 
 namespace zarivok {
 
@@ -16,6 +19,14 @@ struct RosterEntry {
 
     bool operator==(const RosterEntry&) const = default;
 };
+
+}  // namespace zarivok
+
+// Rows leave from anywhere in a channel of thousands: the list moves the entries after a removed
+// one as plain memory instead of one by one.
+Q_DECLARE_TYPEINFO(zarivok::RosterEntry, Q_RELOCATABLE_TYPE);
+
+namespace zarivok {
 
 // The users of the channel the bot is in, in the order they were inserted (never sorted, no
 // key: the same name may stand twice). Any view can show it; the row text is the name.
@@ -51,17 +62,18 @@ class RosterModel : public QAbstractListModel {
     void Clear();
 
     // The first row whose name equals name ignoring letter case, or -1.
-    qsizetype FindIgnoringCase(const QString& name) const;
+    qsizetype FindIgnoringCase(QStringView name) const;
     // The first row with a non-empty name equal to name exactly, or -1.
-    qsizetype FindExact(const QString& name) const;
+    qsizetype FindExact(QStringView name) const;
     // The first provisional row named name exactly, or -1.
-    qsizetype FindProvisional(const QString& name) const;
+    qsizetype FindProvisional(QStringView name) const;
 
     const QString& Header() const { return header_; }
     void SetHeader(const QString& text);
 
   private:
     QList<RosterEntry> entries_;
+    RosterIndex index_;
     QString header_;
 };
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 
 namespace zarivok {
@@ -12,6 +13,9 @@ namespace zarivok {
 // line that is valid UTF-8 up to a character broken by the cut is still read as UTF-8, the
 // broken character shown as U+FFFD. Without it, a trailing lead byte is a Windows-1252 letter.
 QString DecodeText(const QByteArray& bytes, bool cutAtEnd = false);
+// The same into out, whose memory is reused when it is large enough: the receive side decodes
+// every line of a busy channel.
+void DecodeText(QByteArrayView bytes, bool cutAtEnd, QString& out);
 
 // What the bot sends and writes: UTF-8.
 QByteArray EncodeText(const QString& text);

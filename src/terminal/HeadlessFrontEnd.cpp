@@ -11,6 +11,18 @@
 #include "terminal/TerminalTexts.h"
 
 namespace zarivok {
+namespace {
+
+// The pane writes the lines of one arrival with one flush; a buffer of many lines makes that a
+// few large writes instead of one per page. (Without a buffer of its own, the C library keeps
+// its page-sized one whatever size is asked for.) Nothing is written to the stream before Start.
+void SetOutputBuffer(std::FILE* out) {
+    constexpr std::size_t kOutputBufferBytes = 64 * 1024;
+    static char buffer[kOutputBufferBytes];
+    std::setvbuf(out, buffer, _IOFBF, sizeof buffer);
+}
+
+}  // namespace
 
 HeadlessFrontEnd::HeadlessFrontEnd(const ProfilePaths& paths, std::FILE* out, std::FILE* err,
                                    int inputFd)
@@ -19,6 +31,7 @@ HeadlessFrontEnd::HeadlessFrontEnd(const ProfilePaths& paths, std::FILE* out, st
       bot_(std::make_unique<Bot>(*pane_, *texts_, paths)),
       input_(std::make_unique<StdinReader>(inputFd)),
       signals_(std::make_unique<SignalWatcher>()) {
+    SetOutputBuffer(out);
     connect(input_.get(), &StdinReader::LineRead, this,
             [this](const QString& line) { bot_->GetOutgoing().Send(line); });
     connect(signals_.get(), &SignalWatcher::Terminate, this, [this](int) {

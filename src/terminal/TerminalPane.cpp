@@ -8,13 +8,17 @@ void TerminalPane::AppendRun(const QString& text, ChatColour colour) {
     const bool ended = lines_.AppendRun(text, colour, pending_);
     // The rest of an unfinished line may wait in the stream's buffer until its line ends.
     Write();
-    if (ended) std::fflush(stream_);
+    if (ended && holds_ == 0) std::fflush(stream_);
 }
 
 void TerminalPane::ReplaceAll(const QString& text) {
     lines_.ReplaceAll(text, pending_);
     Write();
-    std::fflush(stream_);
+    if (holds_ == 0) std::fflush(stream_);
+}
+
+void TerminalPane::Release() {
+    if (holds_ > 0 && --holds_ == 0) std::fflush(stream_);
 }
 
 void TerminalPane::Write() {

@@ -29,18 +29,59 @@ ChatPaneWidget::ChatPaneWidget(const QColor& background, const QColor& defaultTe
     setPalette(colours);
 }
 
-void ChatPaneWidget::Insert(const QString& text, const QColor& colour) {
-    QScrollBar* scroll = verticalScrollBar();
-    QTextCursor end(document());
-    end.movePosition(QTextCursor::End);
+void ChatPaneWidget::InsertAtEnd(QTextCursor& end, const QString& text, const QColor& colour) {
     QTextCharFormat format;
     format.setForeground(colour);
     end.insertText(ToPaneText(text), format);
+}
+
+void ChatPaneWidget::ScrollToNewest() {
+    QScrollBar* scroll = verticalScrollBar();
+    const int lines = scroll->maximum() - scroll->value();
+    if (lines == 0) return;
+    // Moving the view shifts the pixels already drawn (a copy of the whole viewport) so that
+    // only the new lines need drawing. Once the view has moved a screenful since it was last
+    // painted, every pixel will be drawn anew anyway: a burst of lines then moves the view
+    // without shifting pixels nobody will see, and the whole viewport waits for the next paint.
+    const int screenful = viewport()->height() / qMax(1, fontMetrics().lineSpacing());
+    const bool redrawn = scrolledSincePaint_ >= screenful;
+    scrolledSincePaint_ += lines;
+    if (!redrawn) {
+        scroll->setValue(scroll->maximum());
+        return;
+    }
+    viewport()->setUpdatesEnabled(false);
     scroll->setValue(scroll->maximum());
+    // Enabling updates again marks the whole viewport for the next paint.
+    viewport()->setUpdatesEnabled(true);
+}
+
+void ChatPaneWidget::paintEvent(QPaintEvent* event) {
+    scrolledSincePaint_ = 0;
+    QPlainTextEdit::paintEvent(event);
+}
+
+void ChatPaneWidget::Insert(const QString& text, const QColor& colour) {
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    InsertAtEnd(end, text, colour);
+    ScrollToNewest();
 }
 
 void ChatPaneWidget::AppendRun(const QString& text, ChatColour colour) {
     Insert(text, ToQColor(colour));
+}
+
+void ChatPaneWidget::AppendRuns(const QString& first, ChatColour firstColour, const QString& second,
+                                ChatColour secondColour) {
+    // One edit: the document lays the line out once, not once per run.
+    QTextCursor end(document());
+    end.movePosition(QTextCursor::End);
+    end.beginEditBlock();
+    InsertAtEnd(end, first, ToQColor(firstColour));
+    if (!second.isEmpty()) InsertAtEnd(end, second, ToQColor(secondColour));
+    end.endEditBlock();
+    ScrollToNewest();
 }
 
 void ChatPaneWidget::ReplaceAll(const QString& text) {

@@ -17,6 +17,8 @@ class ChatPaneWidget : public QPlainTextEdit, public ChatPane {
     ChatPaneWidget(const QColor& background, const QColor& defaultText, QWidget* parent = nullptr);
 
     void AppendRun(const QString& text, ChatColour colour) override;
+    void AppendRuns(const QString& first, ChatColour firstColour, const QString& second,
+                    ChatColour secondColour) override;
     // Text without a colour of its own is drawn in the pane's default colour.
     void ReplaceAll(const QString& text) override;
 
@@ -29,10 +31,17 @@ class ChatPaneWidget : public QPlainTextEdit, public ChatPane {
     QList<Run> Runs() const;
     QColor DefaultColour() const { return defaultText_; }
 
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
   private:
     void Insert(const QString& text, const QColor& colour);
+    void InsertAtEnd(QTextCursor& end, const QString& text, const QColor& colour);
+    void ScrollToNewest();
 
     QColor defaultText_;
+    // Lines the view has moved since it was last painted.
+    int scrolledSincePaint_ = 0;
 };
 
 }  // namespace zarivok

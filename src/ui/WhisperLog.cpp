@@ -20,6 +20,11 @@ void WhisperLog::AppendRun(const QString& text, ChatColour colour) {
     Load()->rtbWhisper->AppendRun(text, colour);
 }
 
+void WhisperLog::AppendRuns(const QString& first, ChatColour firstColour, const QString& second,
+                            ChatColour secondColour) {
+    Load()->rtbWhisper->AppendRuns(first, firstColour, second, secondColour);
+}
+
 void WhisperLog::ReplaceAll(const QString& text) { Load()->rtbWhisper->ReplaceAll(text); }
 
 void WhisperLog::Show() {

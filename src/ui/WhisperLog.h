@@ -23,6 +23,8 @@ class WhisperLog : public QObject, public ChatPane {
 
     // AppendWhisper's pane: loads the window (hidden) first when it is not loaded.
     void AppendRun(const QString& text, ChatColour colour) override;
+    void AppendRuns(const QString& first, ChatColour firstColour, const QString& second,
+                    ChatColour secondColour) override;
     void ReplaceAll(const QString& text) override;
 
     // The Whisper Window menu item.

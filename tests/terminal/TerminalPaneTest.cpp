@@ -135,5 +135,27 @@ TEST(TerminalPaneTest, CompleteLinesReachThePipeWithoutAnExplicitFlush) {
     EXPECT_EQ(out.Arrived(), "Chat has been Auto-Cleared.\n");
 }
 
+// The lines of one arrival are held (holds nest) and reach the pipe, unchanged and in order, at
+// the outermost release; a line written outside any hold goes at once again.
+TEST(TerminalPaneTest, HeldLinesReachThePipeAtTheOutermostRelease) {
+    PipeStream out;
+    ASSERT_TRUE(out.IsOpen());
+    TerminalPane pane(out.Stream());
+
+    pane.Hold();
+    pane.Hold();
+    pane.AppendRun(QStringLiteral("one\r\n"), kRed);
+    pane.ReplaceAll(QStringLiteral("Chat has been Auto-Cleared.\r\n"));
+    pane.Release();
+    EXPECT_EQ(out.Arrived(), "") << "still held by the outer hold";
+    pane.AppendRun(QStringLiteral("two\r\n"), kRed);
+    pane.Release();
+    EXPECT_EQ(out.Arrived(), kRedOn + "one" + kOff + "\nChat has been Auto-Cleared.\n" + kRedOn +
+                                 "two" + kOff + "\n");
+
+    pane.AppendRun(QStringLiteral("three\r\n"), kRed);
+    EXPECT_EQ(out.Arrived(), kRedOn + "three" + kOff + "\n");
+}
+
 }  // namespace
 }  // namespace zarivok

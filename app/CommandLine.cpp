@@ -1,0 +1,65 @@
+#include "CommandLine.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <cstdio>
+
+#include "core/Texts.h"
+
+namespace zarivok {
+
+std::optional<StartOptions> ReadCommandLine(QCoreApplication& app) {
+    QCoreApplication::setApplicationName(QString::fromLatin1(kProgramName));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kVersion));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "A chat bot for the Battle.net chat gateway: it logs in, sits in its home channel, shows "
+        "the channel's traffic and answers the commands of its listed users. Without --headless "
+        "it opens its window and connects when Bot > Connect is chosen."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption headless(
+        QStringLiteral("headless"),
+        QStringLiteral("Run without a window and connect at once: stdout is the chat pane (with "
+                       "24-bit colour codes), stderr the status texts, and each line on stdin is "
+                       "said in the channel."));
+    const QCommandLineOption profile(
+        QStringLiteral("profile"),
+        QStringLiteral("Keep Config.ini, Users.txt, whisper.txt and the day logs in <dir>, "
+                       "which becomes the working directory."),
+        QStringLiteral("dir"));
+    const QCommandLineOption noLog(
+        QStringLiteral("no-log"),
+        QStringLiteral("Keep no day log. Without it, everything the chat pane shows is also "
+                       "appended, without colours, to logs/YYYY-MM-DD.log in the working "
+                       "directory."));
+    parser.addOption(headless);
+    parser.addOption(profile);
+    const QCommandLineOption noMaster(
+        QStringLiteral("no-master"),
+        QStringLiteral("Give the master account QuEnDaR no more rights than any unlisted name: "
+                       "only the names in Users.txt command the bot."));
+    parser.addOption(noLog);
+    parser.addOption(noMaster);
+    parser.process(app);
+
+    ProfilePaths paths =
+        ProfilePaths::Default(QCoreApplication::applicationDirPath(), QDir::currentPath());
+    if (parser.isSet(profile)) {
+        const QDir folder(parser.value(profile));
+        if (!folder.exists()) {
+            std::fprintf(stderr, "zarivok: the profile folder %s does not exist\n",
+                         qPrintable(parser.value(profile)));
+            return std::nullopt;
+        }
+        const QString absolute = folder.absolutePath();
+        QDir::setCurrent(absolute);
+        paths = ProfilePaths::ForFolder(absolute);
+    }
+    if (parser.isSet(noLog)) paths.logsFolder.clear();
+    return StartOptions{paths, !parser.isSet(noMaster)};
+}
+
+}  // namespace zarivok
