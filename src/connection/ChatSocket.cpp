@@ -49,7 +49,9 @@ void ChatSocket::Close() { Discard(); }
 
 bool ChatSocket::SendData(const QByteArray& bytes) {
     if (!socket_ || state_ != State::Connected) return false;
-    return socket_->write(bytes) == bytes.size();
+    if (socket_->write(bytes) != bytes.size()) return false;
+    Q_EMIT DataSent(bytes);
+    return true;
 }
 
 QByteArray ChatSocket::GetData() {

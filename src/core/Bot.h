@@ -98,6 +98,8 @@ class Bot : public QObject {
     void ProcessReceivedData(const QByteArray& data);
     // Forgets a line cut by the end of the previous connection.
     void ResetReceiveBuffer() { framer_.Reset(); }
+    // The bytes of a line still waiting for its end: what a hostile server can make the bot hold.
+    qsizetype HeldReceiveBytes() const { return framer_.HeldBytes(); }
 
     // The program is ending (a signal, the window closing) but handlers that let events run may
     // still be on their way out: the connection closes, timers stop, and nothing they do from

@@ -32,6 +32,9 @@ class LineFramer {
     // Drops the unfinished tail: the connection closed or was reopened.
     void Reset() { tail_.clear(); }
 
+    // The bytes of the unfinished line kept for the next arrival: always below kMaxLineBytes.
+    qsizetype HeldBytes() const { return tail_.size(); }
+
   private:
     QByteArray tail_;
 };
