@@ -2,9 +2,32 @@
 
 #include <QSaveFile>
 
+#include "core/Texts.h"
 #include "protocol/TextCodec.h"
+#include "settings/Settings.h"
 
 namespace zarivok {
+
+QByteArray SettingsFileBytes(const SettingsTexts& texts) {
+    const QString lines[] = {
+        QStringLiteral("[Login]"),
+        QStringLiteral("User=") + texts.user,
+        QStringLiteral("Pass=") + texts.pass,
+        QStringLiteral("Server=") + texts.server,
+        QStringLiteral("Home=") + texts.home,
+        QString(),
+        QStringLiteral("[Options]"),
+        QStringLiteral("Trigger=") + texts.trigger,
+        QStringLiteral("Reconnect=") + texts.reconnect,
+        QStringLiteral("IdleMsg=") + texts.idleMsg,
+        QStringLiteral("Enable AutoClear=") + texts.enableAutoClear,
+        QStringLiteral("AutoClear At Line=") + texts.autoClearAtLine,
+        QStringLiteral("Enable Notifications=") + texts.enableNotifications,
+    };
+    QString text;
+    for (const QString& line : lines) text += line + kCrLf;
+    return EncodeText(text);
+}
 
 std::optional<QString> WriteSettingsFile(const QString& path, const QString& user,
                                          const QString& pass, const QString& server,
@@ -13,27 +36,12 @@ std::optional<QString> WriteSettingsFile(const QString& path, const QString& use
                                          const QString& enableAutoClear,
                                          const QString& autoClearAtLine,
                                          const QString& enableNotifications) {
-    const QString lines[] = {
-        QStringLiteral("[Login]"),
-        QStringLiteral("User=") + user,
-        QStringLiteral("Pass=") + pass,
-        QStringLiteral("Server=") + server,
-        QStringLiteral("Home=") + home,
-        QString(),
-        QStringLiteral("[Options]"),
-        QStringLiteral("Trigger=") + trigger,
-        QStringLiteral("Reconnect=") + reconnect,
-        QStringLiteral("IdleMsg=") + idleMsg,
-        QStringLiteral("Enable AutoClear=") + enableAutoClear,
-        QStringLiteral("AutoClear At Line=") + autoClearAtLine,
-        QStringLiteral("Enable Notifications=") + enableNotifications,
-    };
-    QString text;
-    for (const QString& line : lines) text += line + QStringLiteral("\r\n");
-
+    const QByteArray bytes = SettingsFileBytes({user, pass, server, home, trigger, reconnect,
+                                                idleMsg, enableAutoClear, autoClearAtLine,
+                                                enableNotifications});
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
-        file.write(EncodeText(text));
+        file.write(bytes);
         if (file.commit()) return std::nullopt;
     }
     // QSaveFile has already dropped its temporary file; the old file was never touched.

@@ -1,9 +1,15 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
 namespace zarivok {
+
+struct SettingsTexts;
+
+// The bytes that WriteSettingsFile writes for the ten texts.
+QByteArray SettingsFileBytes(const SettingsTexts& texts);
 
 // Writes the whole settings file: the two sections with the ten keys, one per line ended by
 // CR LF, values unchanged (the dialog passes the two switches as "0" or "1"), in UTF-8. Anything
