@@ -8,7 +8,7 @@
 
 namespace zarivok {
 
-QByteArray SettingsFileBytes(const SettingsTexts& texts) {
+SettingsFileContent ComposeSettingsFile(const SettingsTexts& texts) {
     const QString lines[] = {
         QStringLiteral("[Login]"),
         QStringLiteral("User=") + texts.user,
@@ -25,8 +25,12 @@ QByteArray SettingsFileBytes(const SettingsTexts& texts) {
         QStringLiteral("Enable Notifications=") + texts.enableNotifications,
     };
     QString text;
-    for (const QString& line : lines) text += line + kCrLf;
-    return EncodeText(text);
+    for (const QString& line : lines) {
+        if (line.contains(u'\r') || line.contains(u'\n'))
+            return {{}, line.first(line.indexOf(u'='))};
+        text += line + kCrLf;
+    }
+    return {EncodeText(text), {}};
 }
 
 std::optional<QString> WriteSettingsFile(const QString& path, const QString& user,
@@ -36,12 +40,18 @@ std::optional<QString> WriteSettingsFile(const QString& path, const QString& use
                                          const QString& enableAutoClear,
                                          const QString& autoClearAtLine,
                                          const QString& enableNotifications) {
-    const QByteArray bytes = SettingsFileBytes({user, pass, server, home, trigger, reconnect,
-                                                idleMsg, enableAutoClear, autoClearAtLine,
-                                                enableNotifications});
+    const SettingsFileContent content =
+        ComposeSettingsFile({user, pass, server, home, trigger, reconnect, idleMsg, enableAutoClear,
+                             autoClearAtLine, enableNotifications});
+    if (!content.brokenKey.isEmpty()) {
+        return QStringLiteral(
+                   "Could not write %1: the value of \"%2\" holds a line break; "
+                   "a value must stay on one line.")
+            .arg(path, content.brokenKey);
+    }
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly)) {
-        file.write(bytes);
+        file.write(content.bytes);
         if (file.commit()) return std::nullopt;
     }
     // QSaveFile has already dropped its temporary file; the old file was never touched.
