@@ -86,8 +86,11 @@ SettingsTexts ReadSettingsTexts(const IniFile& ini) {
 }
 
 int ReconnectIntervalMs(const Settings& settings) {
-    // LoadSettings guarantees a whole number from 0 to 65535 here.
-    return settings.strReconnect.toInt();
+    // Read as the loader read the text when it took it: QString::toInt, for one, refuses the
+    // no-break space that the loader allows around the digits, and would give 0, a timer that
+    // never ticks.
+    const std::optional<qint64> ms = ParseWholeNumber(settings.strReconnect);
+    return ms && *ms >= 0 && *ms <= 65535 ? static_cast<int>(*ms) : 0;
 }
 
 bool SwitchIsOn(const QString& value) { return ParseWholeNumber(value) == 1; }

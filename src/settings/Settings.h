@@ -34,7 +34,8 @@ struct SettingsTexts {
 SettingsTexts ReadSettingsTexts(const QString& configPath);
 SettingsTexts ReadSettingsTexts(const IniFile& ini);
 
-// The reconnect timer's interval, in milliseconds, for the settings as loaded.
+// The reconnect timer's interval, in milliseconds, for the settings as loaded: the number that
+// LoadSettings accepted; 0 (never) before any load.
 int ReconnectIntervalMs(const Settings& settings);
 
 // How the settings dialog shows a switch value: checked only for the whole number 1, read as
