@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include "core/Texts.h"
 #include "protocol/TextCodec.h"
 
 namespace zarivok {
@@ -57,6 +58,12 @@ QStringList SplitUsersLines(const QString& text) {
         start = next;
     }
     return lines;
+}
+
+QString JoinUsersLines(const QStringList& entries) {
+    QString text;
+    for (const QString& entry : entries) text += entry + kCrLf;
+    return text;
 }
 
 }  // namespace zarivok

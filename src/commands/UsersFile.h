@@ -40,5 +40,7 @@ std::optional<QString> WriteUsersFile(const QString& path, const QString& text,
 // The entries of a Users.txt text: lines end at CR LF or a bare LF, and the line end that closes
 // the last line adds no entry. A bare CR is part of the name, so it is written back.
 QStringList SplitUsersLines(const QString& text);
+// The text of a Users.txt for the entries: each one followed by CR LF.
+QString JoinUsersLines(const QStringList& entries);
 
 }  // namespace zarivok
