@@ -19,7 +19,10 @@ QByteArray EncodeUsersFile(const QString& text, TextEncoding encoding) {
     if (encoding == TextEncoding::kWindows1252) {
         bool fits = false;
         QByteArray bytes = EncodeWindows1252(text, &fits);
-        if (fits) return bytes;
+        // Once the names that made the file invalid UTF-8 are gone, the Windows-1252 bytes of
+        // the rest may form valid UTF-8 ("\xC3\xA9" for "Ã©"), and would be read back as other
+        // names: UTF-8 then keeps them.
+        if (fits && DecodeUsersFile(bytes).text == text) return bytes;
     }
     return EncodeText(text);
 }

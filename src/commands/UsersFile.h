@@ -20,8 +20,9 @@ struct UsersFileText {
 // Valid UTF-8 is read as UTF-8; anything else was written in the old Windows code page, which
 // maps every byte to a character, so nothing is ever lost.
 UsersFileText DecodeUsersFile(const QByteArray& bytes);
-// Writes Windows-1252 back while every character fits it, so an untouched file keeps its bytes;
-// otherwise the whole file becomes UTF-8, which holds every name and reads back as UTF-8.
+// Writes Windows-1252 back while every character fits it and the bytes read back as the same
+// text, so an untouched file keeps its bytes; otherwise the whole file becomes UTF-8, which holds
+// every name and reads back as UTF-8.
 QByteArray EncodeUsersFile(const QString& text, TextEncoding encoding);
 
 struct UsersFileRead {

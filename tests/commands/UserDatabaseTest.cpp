@@ -90,6 +90,21 @@ TEST_F(UserDatabaseTest, SavesNewNamesAndKeepsTheCodePageWhileTheyFit) {
     EXPECT_EQ(reread.Entries(), database.Entries());
 }
 
+TEST_F(UserDatabaseTest, AWindows1252FileWhoseRestWouldReadAsUtf8BecomesUtf8) {
+    // "caf\xE9" makes the file invalid UTF-8; without it, "\xC3\xA9" alone would read as "é".
+    Write("caf\xE9\r\n\xC3\xA9\r\n");
+    UserDatabase database(Path());
+    database.Load();
+    ASSERT_EQ(database.Entries(),
+              QStringList({QString::fromUtf8("caf\u00e9"), QString::fromUtf8("\u00c3\u00a9")}));
+    database.RemoveUserAt(0);
+    EXPECT_EQ(database.Save(), std::nullopt);
+    EXPECT_EQ(Read(), "\xC3\x83\xC2\xA9\r\n");
+    UserDatabase reread(Path());
+    reread.Load();
+    EXPECT_EQ(reread.Entries(), database.Entries());
+}
+
 TEST_F(UserDatabaseTest, AMissingFileIsAnEmptyListThatOnlyTheMasterCommands) {
     UserDatabase database(Path());
     database.Append("alice");
