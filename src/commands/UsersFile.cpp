@@ -2,15 +2,27 @@
 
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include "core/Texts.h"
 #include "protocol/TextCodec.h"
 
 namespace zarivok {
 
+namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+}  // namespace
+
 UsersFileText DecodeUsersFile(const QByteArray& bytes) {
     if (ValidUtf8Prefix(bytes) == bytes.size()) {
-        return {QString::fromUtf8(bytes), TextEncoding::kUtf8};
+        const bool mark = bytes.startsWith(kByteOrderMark);
+        // Only the one mark is taken away: QString::fromUtf8 would also drop a U+FEFF that
+        // begins the first name behind it.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        const QString text = decoder(QByteArrayView(bytes).sliced(mark ? 3 : 0));
+        return {text, mark ? TextEncoding::kUtf8WithByteOrderMark : TextEncoding::kUtf8};
     }
     return {DecodeWindows1252(bytes), TextEncoding::kWindows1252};
 }
@@ -24,7 +36,9 @@ QByteArray EncodeUsersFile(const QString& text, TextEncoding encoding) {
         // names: UTF-8 then keeps them.
         if (fits && DecodeUsersFile(bytes).text == text) return bytes;
     }
-    return EncodeText(text);
+    const bool mark =
+        encoding == TextEncoding::kUtf8WithByteOrderMark || text.startsWith(QChar::ByteOrderMark);
+    return mark ? kByteOrderMark + EncodeText(text) : EncodeText(text);
 }
 
 UsersFileRead ReadUsersFile(const QString& path) {

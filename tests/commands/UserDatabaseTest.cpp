@@ -56,6 +56,16 @@ TEST_F(UserDatabaseTest, FilesLoadAndSaveBackByteForByte) {
          {QString::fromUtf8("J\u00f6rg"), QString::fromUtf8("\u2713")},
          {}},
         {"empty file", "", {}, {}},
+        // Notepad starts a UTF-8 file with a byte order mark: no part of the first name.
+        {"utf-8 with a byte order mark",
+         "\xEF\xBB\xBFJ\xC3\xB6rg\r\nalice\r\n",
+         {QString::fromUtf8("J\u00f6rg"), "alice"},
+         {}},
+        {"a byte order mark alone", "\xEF\xBB\xBF", {}, {}},
+        {"a U+FEFF beginning the first name behind the mark",
+         "\xEF\xBB\xBF\xEF\xBB\xBFx\r\n",
+         {QChar(QChar::ByteOrderMark) + QStringLiteral("x")},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -100,6 +110,19 @@ TEST_F(UserDatabaseTest, AWindows1252FileWhoseRestWouldReadAsUtf8BecomesUtf8) {
     database.RemoveUserAt(0);
     EXPECT_EQ(database.Save(), std::nullopt);
     EXPECT_EQ(Read(), "\xC3\x83\xC2\xA9\r\n");
+    UserDatabase reread(Path());
+    reread.Load();
+    EXPECT_EQ(reread.Entries(), database.Entries());
+}
+
+TEST_F(UserDatabaseTest, AFirstNameStartingWithUFEFFIsNotTakenForAByteOrderMark) {
+    UserDatabase database(Path());
+    // Built from the character itself: QString::fromUtf8 would drop it as a byte order mark.
+    database.Append(QChar(QChar::ByteOrderMark) + QStringLiteral("bob"));
+    EXPECT_EQ(database.Save(), std::nullopt);
+    EXPECT_EQ(Read(),
+              "\xEF\xBB\xBF\xEF\xBB\xBF"
+              "bob\r\n");
     UserDatabase reread(Path());
     reread.Load();
     EXPECT_EQ(reread.Entries(), database.Entries());
