@@ -88,7 +88,13 @@ QString Bot::TimeOfDay() const {
     return stampText_;
 }
 
-QString Bot::TimeStamp() const { return u'[' + TimeOfDay() + QStringLiteral("] "); }
+QString Bot::TimeStamp() const {
+    const QString time = TimeOfDay();
+    if (stampLine_.isNull() || QStringView(stampLine_).sliced(1, stampLine_.size() - 3) != time) {
+        stampLine_ = u'[' + time + QStringLiteral("] ");
+    }
+    return stampLine_;
+}
 
 void Bot::SetCaption(const QString& text) {
     caption_ = text;

@@ -131,6 +131,8 @@ class Bot : public QObject {
     mutable int stampSecond_ = -1;
     mutable qint64 stampEpochSecond_ = -1;
     mutable QString stampText_;
+    // "[", stampText_, "] ": nearly every line of the pane starts with it.
+    mutable QString stampLine_;
     std::function<void()> quitHandler_;
     QString caption_;
     QString userCount_;

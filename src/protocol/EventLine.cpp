@@ -1,9 +1,14 @@
 #include "protocol/EventLine.h"
 
-#include <QByteArray>
+#include <QByteArrayView>
+#include <QStringTokenizer>
+#include <QVarLengthArray>
 
 namespace zarivok {
 namespace {
+
+// Code, keyword, user, flags and product: the most any event line has before its message.
+constexpr qsizetype kUsualFields = 5;
 
 bool IsSkipped(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
@@ -12,7 +17,8 @@ bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 double LenientNumber(QStringView text) {
     // Collect the characters that form the number, skipping blanks anywhere, then convert.
-    QByteArray number;
+    // Every received line asks twice; the usual code fits on the stack.
+    QVarLengthArray<char, 32> number;
     enum class Stage { Sign, Integer, Fraction, ExponentSign, Exponent } stage = Stage::Sign;
     for (const QChar c : text) {
         if (IsSkipped(c)) continue;
@@ -43,11 +49,11 @@ double LenientNumber(QStringView text) {
     // An exponent marker without digits does not belong to the number.
     while (!number.isEmpty() &&
            (number.back() == 'e' || number.back() == '+' || number.back() == '-')) {
-        number.chop(1);
+        number.removeLast();
     }
-    // QByteArray reads with the C locale whatever the user's locale says about decimal points.
+    // Read with the C locale whatever the user's locale says about decimal points.
     bool ok = false;
-    const double value = number.toDouble(&ok);
+    const double value = QByteArrayView(number.constData(), number.size()).toDouble(&ok);
     return ok ? value : 0;
 }
 
@@ -66,7 +72,9 @@ EventLine ParseEventLine(const QString& line, bool cut) {
         const qsizetype length = line.size() - quote - (keepLast ? 1 : 2);
         if (length > 0) event.message = line.mid(quote + 1, length);
     }
-    for (const auto piece : head.split(u' ', Qt::SkipEmptyParts))
+    // Without a list of the pieces first: every received line comes through here.
+    event.fields.reserve(kUsualFields);
+    for (const QStringView piece : QStringTokenizer(head, u' ', Qt::SkipEmptyParts))
         event.fields.append(piece.toString());
     if (!event.fields.isEmpty()) event.code = LenientNumber(event.fields.first());
     return event;
