@@ -1,21 +1,18 @@
-// Any bytes must read as RTF without a crash, in runs already in their merged form; and any runs,
-// made up from the same bytes, must come back from a written whisper log exactly as MergeRuns
-// keeps them.
+// The whisper log's rich text, both ways. Bytes that form an RTF document (they start with
+// "{\rtf", after an optional byte order mark and white space) must read without a crash into runs
+// already in their merged form, holding no more text than the document has bytes, and those runs
+// must survive being written and read again. Any other bytes describe runs (every control, CR
+// and LF, every surrogate, any colour among them): what the writer makes of them must read back
+// exactly as MergeRuns keeps them.
 #include <QByteArray>
-#include <cstdio>
-#include <cstdlib>
 
+#include "Breach.h"
 #include "display/RtfLog.h"
 
 using namespace zarivok;
+using zarivok::fuzz::Breach;
 
 namespace {
-
-[[noreturn]] void Breach(const char* what, const QByteArray& document) {
-    std::fprintf(stderr, "RTF breach: %s\n%.*s\n", what, static_cast<int>(document.size()),
-                 document.constData());
-    std::abort();
-}
 
 // Each run takes a header byte: its low five bits are the length, bit 5 says whether the text
 // is bytes (every control, CR and LF among them) or UTF-16 units (every surrogate among them),
@@ -69,6 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (length > bytes.size()) Breach("more text than the document can hold", bytes);
         const QByteArray again = WriteRtf(*read);
         if (ReadRtf(again) != read) Breach("read runs do not survive writing", again);
+        return 0;
     }
 
     const QList<RtfRun> runs = RunsFrom(data, size);

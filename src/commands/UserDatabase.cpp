@@ -49,9 +49,7 @@ void UserDatabase::Load(const std::function<void()>& afterEachLine) {
 }
 
 std::optional<QString> UserDatabase::Save() const {
-    QString text;
-    for (const QString& entry : entries_) text += entry + kCrLf;
-    return WriteUsersFile(path_, text, encoding_);
+    return WriteUsersFile(path_, JoinUsersLines(entries_), encoding_);
 }
 
 bool UserDatabase::IsAuthorizedUser(QStringView name) const {

@@ -1,15 +1,28 @@
 #include "commands/UsersFile.h"
 
 #include <QFile>
+#include <QStringDecoder>
 
 #include "core/ReplaceFile.h"
+#include "core/Texts.h"
 #include "protocol/TextCodec.h"
 
 namespace zarivok {
 
+namespace {
+
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
+
+}  // namespace
+
 UsersFileText DecodeUsersFile(const QByteArray& bytes) {
     if (ValidUtf8Prefix(bytes) == bytes.size()) {
-        return {QString::fromUtf8(bytes), TextEncoding::kUtf8};
+        const bool mark = bytes.startsWith(kByteOrderMark);
+        // Only the one mark is taken away: QString::fromUtf8 would also drop a U+FEFF that
+        // begins the first name behind it.
+        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        const QString text = decoder(QByteArrayView(bytes).sliced(mark ? 3 : 0));
+        return {text, mark ? TextEncoding::kUtf8WithByteOrderMark : TextEncoding::kUtf8};
     }
     return {DecodeWindows1252(bytes), TextEncoding::kWindows1252};
 }
@@ -18,9 +31,14 @@ QByteArray EncodeUsersFile(const QString& text, TextEncoding encoding) {
     if (encoding == TextEncoding::kWindows1252) {
         bool fits = false;
         QByteArray bytes = EncodeWindows1252(text, &fits);
-        if (fits) return bytes;
+        // Once the names that made the file invalid UTF-8 are gone, the Windows-1252 bytes of
+        // the rest may form valid UTF-8 ("\xC3\xA9" for "Ã©"), and would be read back as other
+        // names: UTF-8 then keeps them.
+        if (fits && DecodeUsersFile(bytes).text == text) return bytes;
     }
-    return EncodeText(text);
+    const bool mark =
+        encoding == TextEncoding::kUtf8WithByteOrderMark || text.startsWith(QChar::ByteOrderMark);
+    return mark ? kByteOrderMark + EncodeText(text) : EncodeText(text);
 }
 
 UsersFileRead ReadUsersFile(const QString& path) {
@@ -53,6 +71,12 @@ QStringList SplitUsersLines(const QString& text) {
         start = next;
     }
     return lines;
+}
+
+QString JoinUsersLines(const QStringList& entries) {
+    QString text;
+    for (const QString& entry : entries) text += entry + kCrLf;
+    return text;
 }
 
 }  // namespace zarivok

@@ -9,7 +9,8 @@ namespace zarivok {
 
 // How the bytes of a Users.txt become text and back. The bot's own database and the database
 // window both read and write the file through these, so both keep a file's code page alike.
-enum class TextEncoding { kUtf8, kWindows1252 };
+// A UTF-8 file that starts with a byte order mark (Notepad writes one) keeps it.
+enum class TextEncoding { kUtf8, kUtf8WithByteOrderMark, kWindows1252 };
 
 struct UsersFileText {
     QString text;
@@ -17,11 +18,14 @@ struct UsersFileText {
     TextEncoding encoding = TextEncoding::kUtf8;
 };
 
-// Valid UTF-8 is read as UTF-8; anything else was written in the old Windows code page, which
-// maps every byte to a character, so nothing is ever lost.
+// Valid UTF-8 is read as UTF-8, a byte order mark at its start not being part of the first name;
+// anything else was written in the old Windows code page, which maps every byte to a character,
+// so nothing is ever lost.
 UsersFileText DecodeUsersFile(const QByteArray& bytes);
-// Writes Windows-1252 back while every character fits it, so an untouched file keeps its bytes;
-// otherwise the whole file becomes UTF-8, which holds every name and reads back as UTF-8.
+// Writes Windows-1252 back while every character fits it and the bytes read back as the same
+// text, so an untouched file keeps its bytes; otherwise the whole file becomes UTF-8, which holds
+// every name and reads back as UTF-8. A byte order mark is written when the file had one, and
+// whenever the text itself starts with U+FEFF, which would otherwise be taken for one.
 QByteArray EncodeUsersFile(const QString& text, TextEncoding encoding);
 
 struct UsersFileRead {
@@ -40,5 +44,7 @@ std::optional<QString> WriteUsersFile(const QString& path, const QString& text,
 // The entries of a Users.txt text: lines end at CR LF or a bare LF, and the line end that closes
 // the last line adds no entry. A bare CR is part of the name, so it is written back.
 QStringList SplitUsersLines(const QString& text);
+// The text of a Users.txt for the entries: each one followed by CR LF.
+QString JoinUsersLines(const QStringList& entries);
 
 }  // namespace zarivok

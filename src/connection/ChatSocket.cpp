@@ -58,6 +58,7 @@ bool ChatSocket::SendData(const QByteArray& bytes) {
     // On the wire now, not when the event loop next looks at the socket: a reply then leaves
     // before the pane and the log have written the line that asked for it.
     socket_->flush();
+    Q_EMIT DataSent(bytes);
     return true;
 }
 

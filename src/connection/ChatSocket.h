@@ -70,6 +70,11 @@ class ChatSocket : public QObject {
     void DataArrival();
     void Closed();
     void Error(int number, const QString& description);
+    // The bytes that SendData has just handed to the connection, exactly as they go out. The bot
+    // itself never listens: it is there so that what the bot says can be traced or checked where
+    // it leaves, without a server reading it back (a protocol trace, the receive fuzzer, which
+    // checks every line the moment it is said).
+    void DataSent(const QByteArray& bytes);
 
   private:
     struct Failure {

@@ -7,6 +7,7 @@
 #include "core/Bot.h"
 #include "core/Texts.h"
 #include "protocol/TextCodec.h"
+#include "settings/Settings.h"
 
 namespace zarivok {
 namespace {
@@ -40,8 +41,7 @@ void Connection::ConnectToServer(quint16 port) {
     bot_.AppendChat(QStringLiteral("Reconnect Interval set to: ") + settings.strReconnect +
                         QStringLiteral("ms") + kCrLf,
                     kGreen);
-    // The loader guarantees a whole number from 0 to 65535 here.
-    SetReconInterval(settings.strReconnect.toInt());
+    SetReconInterval(ReconnectIntervalMs(settings));
 
     const ServerAddress address = ParseServerAddress(settings.strServer, port);
     if (!address.problem.isEmpty()) bot_.AppendChat(address.problem + kCrLf, kRed);

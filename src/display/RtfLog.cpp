@@ -1,6 +1,8 @@
 #include "display/RtfLog.h"
 
 #include <QHash>
+#include <charconv>
+#include <iterator>
 
 #include "display/RtfReader.h"
 #include "protocol/TextCodec.h"
@@ -9,6 +11,13 @@ namespace zarivok {
 namespace {
 
 constexpr ChatColour kColourBits = 0xFFFFFF;
+
+// Without a QByteArray per number: a long log holds one for every non-Windows-1252 character.
+void AppendNumber(QByteArray& out, int number) {
+    char digits[12];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+    out.append(digits, end - digits);
+}
 
 void AppendHexByte(QByteArray& out, unsigned char byte) {
     static constexpr char kDigits[] = "0123456789abcdef";
@@ -39,7 +48,9 @@ void AppendText(QByteArray& out, const QString& text) {
             // Controls (a lone CR or LF among them) too: raw ones would be dropped or misread.
             AppendHexByte(out, byte);
         } else {
-            out.append("\\u").append(QByteArray::number(static_cast<qint16>(unit))).append('?');
+            out.append("\\u");
+            AppendNumber(out, static_cast<qint16>(unit));
+            out.append('?');
         }
     }
 }
@@ -56,17 +67,28 @@ QByteArray WriteRtf(const QList<RtfRun>& runs) {
             indexOf.insert(run.colour, static_cast<int>(colours.size()));
         }
     }
-    QByteArray out(
+    qsizetype units = 0;
+    for (const RtfRun& run : merged) units += run.text.size();
+    QByteArray out;
+    // Most text is one byte a unit; the rest grows as it must.
+    out.reserve(128 + 32 * colours.size() + 8 * merged.size() + units);
+    out.append(
         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}\r\n"
         "{\\colortbl ;");
     for (const ChatColour colour : colours) {
-        out.append("\\red").append(QByteArray::number(RedOf(colour)));
-        out.append("\\green").append(QByteArray::number(GreenOf(colour)));
-        out.append("\\blue").append(QByteArray::number(BlueOf(colour))).append(';');
+        out.append("\\red");
+        AppendNumber(out, RedOf(colour));
+        out.append("\\green");
+        AppendNumber(out, GreenOf(colour));
+        out.append("\\blue");
+        AppendNumber(out, BlueOf(colour));
+        out.append(';');
     }
     out.append("}\r\n\\viewkind4\\pard\\f0\\fs20");
     for (const RtfRun& run : merged) {
-        out.append("\\cf").append(QByteArray::number(indexOf.value(run.colour))).append(' ');
+        out.append("\\cf");
+        AppendNumber(out, indexOf.value(run.colour));
+        out.append(' ');
         AppendText(out, run.text);
     }
     out.append("}\r\n");

@@ -152,7 +152,11 @@ class Reader {
                     Apply(ControlToken());
                     break;
                 default:
-                    Apply({Word::kCharacter, ansi[static_cast<unsigned char>(c)]});
+                    if (TakesPlainText()) {
+                        AppendPlainText(ansi);
+                    } else {
+                        Apply({Word::kCharacter, ansi[static_cast<unsigned char>(c)]});
+                    }
                     break;
             }
         }
@@ -326,15 +330,39 @@ class Reader {
         }
     }
 
-    void Append(char16_t unit) {
+    // Plain text goes straight into the current run while nothing would treat a character of it
+    // otherwise: the run of text between two control bytes is most of any document.
+    bool TakesPlainText() const {
+        return skipping_ == 0 && pendingSkip_ == 0 && !groups_.empty() &&
+               groups_.back().destination == Destination::kText;
+    }
+
+    // The text from the byte just read up to the next byte that is not plain text.
+    void AppendPlainText(const std::array<char16_t, 256>& ansi) {
+        const char* from = pos_ - 1;
+        while (pos_ < end_ && !IsSpecial(*pos_)) ++pos_;
+        QString& text = CurrentRun().text;
+        for (const char* p = from; p < pos_; ++p) {
+            text.append(QChar(ansi[static_cast<unsigned char>(*p)]));
+        }
+    }
+
+    static constexpr bool IsSpecial(char c) {
+        return c == '{' || c == '}' || c == '\\' || c == '\r' || c == '\n';
+    }
+
+    // The run that text in the current colour goes to, started when the colour changes.
+    RtfRun& CurrentRun() {
         // Index 0 is "automatic", which the pane shows as black, whatever the table says there.
         const int index = groups_.back().colourIndex;
         const ChatColour colour = index > 0 && index < colours_.size() ? colours_[index] : kBlack;
         if (runs_.isEmpty() || runs_.constLast().colour != colour) {
             runs_.append({QString(), colour});
         }
-        runs_.last().text.append(QChar(unit));
+        return runs_.last();
     }
+
+    void Append(char16_t unit) { CurrentRun().text.append(QChar(unit)); }
 
     const char* pos_;
     const char* const end_;

@@ -1,6 +1,7 @@
 #include "protocol/EventLine.h"
 
-#include <QByteArray>
+#include <QByteArrayView>
+#include <QVarLengthArray>
 
 namespace zarivok {
 namespace {
@@ -12,7 +13,8 @@ bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 double LenientNumber(QStringView text) {
     // Collect the characters that form the number, skipping blanks anywhere, then convert.
-    QByteArray number;
+    // Every received line asks twice; the usual code fits on the stack.
+    QVarLengthArray<char, 32> number;
     enum class Stage { Sign, Integer, Fraction, ExponentSign, Exponent } stage = Stage::Sign;
     for (const QChar c : text) {
         if (IsSkipped(c)) continue;
@@ -43,11 +45,11 @@ double LenientNumber(QStringView text) {
     // An exponent marker without digits does not belong to the number.
     while (!number.isEmpty() &&
            (number.back() == 'e' || number.back() == '+' || number.back() == '-')) {
-        number.chop(1);
+        number.removeLast();
     }
-    // QByteArray reads with the C locale whatever the user's locale says about decimal points.
+    // Read with the C locale whatever the user's locale says about decimal points.
     bool ok = false;
-    const double value = number.toDouble(&ok);
+    const double value = QByteArrayView(number.constData(), number.size()).toDouble(&ok);
     return ok ? value : 0;
 }
 

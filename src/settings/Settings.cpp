@@ -63,7 +63,10 @@ constexpr char kEnableNotifications[] = "Enable Notifications";
 }  // namespace
 
 SettingsTexts ReadSettingsTexts(const QString& configPath) {
-    const IniFile ini = IniFile::Load(configPath);
+    return ReadSettingsTexts(IniFile::Load(configPath));
+}
+
+SettingsTexts ReadSettingsTexts(const IniFile& ini) {
     const auto login = [&ini](const char* key) {
         return ini.Value(QStringLiteral("Login"), QLatin1String(key));
     };
@@ -82,12 +85,23 @@ SettingsTexts ReadSettingsTexts(const QString& configPath) {
             options(kEnableNotifications)};
 }
 
+int ReconnectIntervalMs(const Settings& settings) {
+    // Read as the loader read the text when it took it: QString::toInt, for one, refuses the
+    // no-break space that the loader allows around the digits, and would give 0, a timer that
+    // never ticks.
+    const std::optional<qint64> ms = ParseWholeNumber(settings.strReconnect);
+    return ms && *ms >= 0 && *ms <= 65535 ? static_cast<int>(*ms) : 0;
+}
+
 bool SwitchIsOn(const QString& value) { return ParseWholeNumber(value) == 1; }
 
 QString SwitchText(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
 
 QStringList LoadSettings(const QString& configPath, Settings& settings) {
-    const SettingsTexts texts = ReadSettingsTexts(configPath);
+    return LoadSettings(ReadSettingsTexts(configPath), settings);
+}
+
+QStringList LoadSettings(const SettingsTexts& texts, Settings& settings) {
     QStringList problems;
 
     settings.strUser = texts.user;

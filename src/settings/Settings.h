@@ -5,6 +5,8 @@
 
 namespace zarivok {
 
+class IniFile;
+
 // The ten values read from Config.ini at each connect and at the Reconnect command. Texts are
 // empty and numbers 0 until the first load. A switch is on only when it equals 1.
 struct Settings {
@@ -30,6 +32,11 @@ struct SettingsTexts {
         enableNotifications;
 };
 SettingsTexts ReadSettingsTexts(const QString& configPath);
+SettingsTexts ReadSettingsTexts(const IniFile& ini);
+
+// The reconnect timer's interval, in milliseconds, for the settings as loaded: the number that
+// LoadSettings accepted; 0 (never) before any load.
+int ReconnectIntervalMs(const Settings& settings);
 
 // How the settings dialog shows a switch value: checked only for the whole number 1, read as
 // LoadSettings reads it (so "01" and "+1" are on too). A missing value, or any other value, shows
@@ -41,5 +48,7 @@ QString SwitchText(bool on);
 // Reads the ten keys of the file at configPath into settings, parsing the file once. Returns one
 // problem text per numeric key that took its fallback, in key order, for the chat pane.
 QStringList LoadSettings(const QString& configPath, Settings& settings);
+// The same for ten texts already read.
+QStringList LoadSettings(const SettingsTexts& texts, Settings& settings);
 
 }  // namespace zarivok

@@ -1,9 +1,36 @@
 #include "settings/SettingsWriter.h"
 
 #include "core/ReplaceFile.h"
+#include "core/Texts.h"
 #include "protocol/TextCodec.h"
+#include "settings/Settings.h"
 
 namespace zarivok {
+
+SettingsFileContent ComposeSettingsFile(const SettingsTexts& texts) {
+    const QString lines[] = {
+        QStringLiteral("[Login]"),
+        QStringLiteral("User=") + texts.user,
+        QStringLiteral("Pass=") + texts.pass,
+        QStringLiteral("Server=") + texts.server,
+        QStringLiteral("Home=") + texts.home,
+        QString(),
+        QStringLiteral("[Options]"),
+        QStringLiteral("Trigger=") + texts.trigger,
+        QStringLiteral("Reconnect=") + texts.reconnect,
+        QStringLiteral("IdleMsg=") + texts.idleMsg,
+        QStringLiteral("Enable AutoClear=") + texts.enableAutoClear,
+        QStringLiteral("AutoClear At Line=") + texts.autoClearAtLine,
+        QStringLiteral("Enable Notifications=") + texts.enableNotifications,
+    };
+    QString text;
+    for (const QString& line : lines) {
+        if (line.contains(u'\r') || line.contains(u'\n'))
+            return {{}, line.first(line.indexOf(u'='))};
+        text += line + kCrLf;
+    }
+    return {EncodeText(text), {}};
+}
 
 std::optional<QString> WriteSettingsFile(const QString& path, const QString& user,
                                          const QString& pass, const QString& server,
@@ -12,25 +39,16 @@ std::optional<QString> WriteSettingsFile(const QString& path, const QString& use
                                          const QString& enableAutoClear,
                                          const QString& autoClearAtLine,
                                          const QString& enableNotifications) {
-    const QString lines[] = {
-        QStringLiteral("[Login]"),
-        QStringLiteral("User=") + user,
-        QStringLiteral("Pass=") + pass,
-        QStringLiteral("Server=") + server,
-        QStringLiteral("Home=") + home,
-        QString(),
-        QStringLiteral("[Options]"),
-        QStringLiteral("Trigger=") + trigger,
-        QStringLiteral("Reconnect=") + reconnect,
-        QStringLiteral("IdleMsg=") + idleMsg,
-        QStringLiteral("Enable AutoClear=") + enableAutoClear,
-        QStringLiteral("AutoClear At Line=") + autoClearAtLine,
-        QStringLiteral("Enable Notifications=") + enableNotifications,
-    };
-    QString text;
-    for (const QString& line : lines) text += line + QStringLiteral("\r\n");
-
-    const auto problem = ReplaceFile(path, EncodeText(text));
+    const SettingsFileContent content =
+        ComposeSettingsFile({user, pass, server, home, trigger, reconnect, idleMsg, enableAutoClear,
+                             autoClearAtLine, enableNotifications});
+    if (!content.brokenKey.isEmpty()) {
+        return QStringLiteral(
+                   "Could not write %1: the value of \"%2\" holds a line break; "
+                   "a value must stay on one line.")
+            .arg(path, content.brokenKey);
+    }
+    const auto problem = ReplaceFile(path, content.bytes);
     if (!problem) return std::nullopt;
     return QStringLiteral("Could not write %1: %2").arg(path, *problem);
 }

@@ -56,6 +56,16 @@ TEST_F(UserDatabaseTest, FilesLoadAndSaveBackByteForByte) {
          {QString::fromUtf8("J\u00f6rg"), QString::fromUtf8("\u2713")},
          {}},
         {"empty file", "", {}, {}},
+        // Notepad starts a UTF-8 file with a byte order mark: no part of the first name.
+        {"utf-8 with a byte order mark",
+         "\xEF\xBB\xBFJ\xC3\xB6rg\r\nalice\r\n",
+         {QString::fromUtf8("J\u00f6rg"), "alice"},
+         {}},
+        {"a byte order mark alone", "\xEF\xBB\xBF", {}, {}},
+        {"a U+FEFF beginning the first name behind the mark",
+         "\xEF\xBB\xBF\xEF\xBB\xBFx\r\n",
+         {QChar(QChar::ByteOrderMark) + QStringLiteral("x")},
+         {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -85,6 +95,34 @@ TEST_F(UserDatabaseTest, SavesNewNamesAndKeepsTheCodePageWhileTheyFit) {
     database.Append(QString::fromUtf8("\u2713"));
     EXPECT_EQ(database.Save(), std::nullopt);
     EXPECT_EQ(Read(), "J\xC3\xB6rg\r\nZo\xC3\xAB\r\n\xE2\x9C\x93\r\n");
+    UserDatabase reread(Path());
+    reread.Load();
+    EXPECT_EQ(reread.Entries(), database.Entries());
+}
+
+TEST_F(UserDatabaseTest, AWindows1252FileWhoseRestWouldReadAsUtf8BecomesUtf8) {
+    // "caf\xE9" makes the file invalid UTF-8; without it, "\xC3\xA9" alone would read as "é".
+    Write("caf\xE9\r\n\xC3\xA9\r\n");
+    UserDatabase database(Path());
+    database.Load();
+    ASSERT_EQ(database.Entries(),
+              QStringList({QString::fromUtf8("caf\u00e9"), QString::fromUtf8("\u00c3\u00a9")}));
+    database.RemoveUserAt(0);
+    EXPECT_EQ(database.Save(), std::nullopt);
+    EXPECT_EQ(Read(), "\xC3\x83\xC2\xA9\r\n");
+    UserDatabase reread(Path());
+    reread.Load();
+    EXPECT_EQ(reread.Entries(), database.Entries());
+}
+
+TEST_F(UserDatabaseTest, AFirstNameStartingWithUFEFFIsNotTakenForAByteOrderMark) {
+    UserDatabase database(Path());
+    // Built from the character itself: QString::fromUtf8 would drop it as a byte order mark.
+    database.Append(QChar(QChar::ByteOrderMark) + QStringLiteral("bob"));
+    EXPECT_EQ(database.Save(), std::nullopt);
+    EXPECT_EQ(Read(),
+              "\xEF\xBB\xBF\xEF\xBB\xBF"
+              "bob\r\n");
     UserDatabase reread(Path());
     reread.Load();
     EXPECT_EQ(reread.Entries(), database.Entries());

@@ -244,6 +244,14 @@ TEST_F(ConnectionTest, BadNumbersInTheSettingsAreSaidInRedOncePerLoad) {
     EXPECT_EQ(connection().Recon().interval(), 10000);
 }
 
+TEST_F(ConnectionTest, TheReconnectTimerGetsTheDelayWrittenWithANoBreakSpace) {
+    gateway.SetLoginScript(false);
+    harness.WriteConfig(gateway.Port(), {{"Options/Reconnect", QString::fromUtf8("7000\u00a0")}});
+    connection().ConnectMenuClick();
+    EXPECT_FALSE(harness.pane.Text().contains("Config.ini: "));
+    EXPECT_EQ(connection().Recon().interval(), 7000);
+}
+
 TEST_F(ConnectionTest, AnEmptyOrUnusableServerIsSaidInRed) {
     harness.WriteConfig(gateway.Port(), {{"Login/Server", ""}, {"Options/Reconnect", "0"}});
     connection().ConnectMenuClick();

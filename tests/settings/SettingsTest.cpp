@@ -118,6 +118,10 @@ TEST_F(SettingsTest, NumericKeysAcceptWholeNumbersInRangeAndFallBackOtherwise) {
          "65535; using 10000.",
          10000},
         {"Reconnect", nullptr, "Config.ini: \"Reconnect\" is missing; using 10000.", 10000},
+        // Blanks of any kind around the digits: the reconnect timer must get the number too.
+        {"Reconnect", "5000\xC2\xA0", nullptr, 5000},
+        {"Reconnect", "\xE3\x80\x80+0700", nullptr, 700},
+        {"Reconnect", "\v300", nullptr, 300},
     };
     const char* const numericKeys[] = {"Reconnect", "Enable AutoClear", "AutoClear At Line",
                                        "Enable Notifications"};
@@ -137,7 +141,8 @@ TEST_F(SettingsTest, NumericKeysAcceptWholeNumbersInRangeAndFallBackOtherwise) {
         const QString key = QString::fromLatin1(c.key);
         if (key == "Reconnect") {
             EXPECT_EQ(settings.strReconnect,
-                      c.problem ? QString::number(c.value) : QString::fromLatin1(c.text));
+                      c.problem ? QString::number(c.value) : QString::fromUtf8(c.text));
+            EXPECT_EQ(ReconnectIntervalMs(settings), c.value);
         } else {
             const int taken = key == "Enable AutoClear"    ? settings.intEnableAutoClear
                               : key == "AutoClear At Line" ? settings.intAutoClearAtLine

@@ -65,6 +65,38 @@ TEST_F(SettingsWriterTest, WhatIsWrittenReadsBackExceptOuterBlanksAndOverlongTai
     EXPECT_EQ(settings.intEnableNotifications, 0);
 }
 
+TEST_F(SettingsWriterTest, RefusesAValueWithALineBreakAndKeepsTheOldFile) {
+    // Written as it is, the rest of such a value would read as a key (or section) of its own.
+    const QByteArray oldContent = "[Login]\r\nUser=old\r\nServer=chat.example.net\r\n";
+    const struct {
+        const char* key;
+        int index;
+        QString value;
+    } cases[] = {
+        {"User", 0, "bot\r\nServer=evil.example.net"},
+        {"Pass", 1, "pw\n[Options]"},
+        {"Home", 3, "Lobby\rTrigger=?"},
+        {"Enable Notifications", 9, "\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        QFile old(Path());
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(oldContent);
+        old.close();
+        QString values[10] = {"bot", "pw", "host", "Lobby", "!", "10000", "idle", "0", "500", "1"};
+        values[c.index] = c.value;
+        const auto error =
+            WriteSettingsFile(Path(), values[0], values[1], values[2], values[3], values[4],
+                              values[5], values[6], values[7], values[8], values[9]);
+        ASSERT_TRUE(error.has_value());
+        EXPECT_EQ(*error, QStringLiteral("Could not write %1: the value of \"%2\" holds a line "
+                                         "break; a value must stay on one line.")
+                              .arg(Path(), c.key));
+        EXPECT_EQ(ReadAll(Path()), oldContent);
+    }
+}
+
 TEST_F(SettingsWriterTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
     const QByteArray oldContent = "[Login]\r\nUser=old\r\n";
     QFile old(Path());
