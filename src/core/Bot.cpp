@@ -10,6 +10,7 @@
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
 #include "connection/Uptime.h"
+#include "core/CoarseClock.h"
 #include "core/Texts.h"
 #include "core/WindowTexts.h"
 #include "display/ChatPane.h"
@@ -74,7 +75,7 @@ QString Bot::TimeOfDay() const {
         // The local time of day only moves on with the epoch second. Reading it for every line
         // would look the time zone up each time (and glibc, without TZ set, stats
         // /etc/localtime for each lookup), which costs more than the rest of the line.
-        const qint64 epochSecond = QDateTime::currentSecsSinceEpoch();
+        const qint64 epochSecond = CoarseEpochMSecs() / 1000;
         if (epochSecond == stampEpochSecond_ && !stampText_.isNull()) return stampText_;
         stampEpochSecond_ = epochSecond;
         now = QDateTime::fromSecsSinceEpoch(epochSecond).time();

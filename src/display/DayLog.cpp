@@ -8,10 +8,12 @@
 #include <system_error>
 #include <utility>
 
+#include "core/CoarseClock.h"
+
 namespace zarivok {
 
 DayLog::DayLog(QString folder)
-    : folder_(std::move(folder)), clock_([] { return QDateTime::currentMSecsSinceEpoch(); }) {}
+    : folder_(std::move(folder)), clock_(&CoarseEpochMSecs) {}
 
 DayLog::~DayLog() { Flush(); }
 
