@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 
+#include "BenchFixtures.h"
 #include "BenchTable.h"
 #include "core/Bot.h"
 #include "core/WindowTexts.h"
@@ -19,6 +20,7 @@
 #include "terminal/TerminalPane.h"
 
 using namespace zarivok;
+using namespace zarivok::bench;
 
 namespace {
 
@@ -34,14 +36,6 @@ class NullPane : public ChatPane {
     void ReplaceAll(const QString&) override {}
 };
 
-class NullTexts : public WindowTexts {
-  public:
-    void SetCaption(const QString&) override {}
-    void SetUserCount(const QString&) override {}
-    void SetColumnHeader(const QString&) override {}
-    void SetStatusPanel(int, const QString&) override {}
-};
-
 QByteArray Session() {
     QFile file(QStringLiteral(ZARIVOK_FIXTURES_DIR "/sessions/channel-session.bin"));
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -50,14 +44,8 @@ QByteArray Session() {
 QByteArray UserName(int i) { return "User" + QByteArray::number(i); }
 
 QByteArray Talk(int i) {
-    static const char* const kTexts[] = {
-        "anyone up for a game tonight?",
-        "lol",
-        "welcome to the channel, be nice and have fun",
-        "brb",
-        "does anybody know when the ladder season ends? asking for a friend",
-    };
-    return "1005 TALK " + UserName(i % kChannelUsers) + " 0010 \"" + kTexts[i % 5] + "\"\r\n";
+    const char* text = kChannelTalk[i % kChannelTalkCount];
+    return "1005 TALK " + UserName(i % kChannelUsers) + " 0010 \"" + text + "\"\r\n";
 }
 
 // A bot in a channel of kChannelUsers, with a user database of kListedUsers names (none of them

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+#include "BenchFixtures.h"
 #include "BenchTable.h"
 #include "ChildProcess.h"
 #include "support/ChatGateway.h"
@@ -35,17 +36,11 @@ std::nullopt_t Failed(const char* what) {
 
 // Talk from a speaker who is not listed; the last line carries the marker the watcher waits for.
 QByteArray Flood(int lines, const QByteArray& marker) {
-    static const char* const kTexts[] = {
-        "anyone up for a game tonight?",
-        "lol",
-        "welcome to the channel, be nice and have fun",
-        "brb",
-        "does anybody know when the ladder season ends? asking for a friend",
-    };
     QByteArray bytes;
     bytes.reserve(lines * 64);
     for (int i = 0; i < lines - 1; ++i) {
-        bytes += ChatGateway::WireLine(ChatGateway::TalkLine("Stranger", "0010", kTexts[i % 5]));
+        const char* text = kChannelTalk[i % kChannelTalkCount];
+        bytes += ChatGateway::WireLine(ChatGateway::TalkLine("Stranger", "0010", text));
     }
     return bytes + ChatGateway::WireLine(ChatGateway::TalkLine("Stranger", "0010", marker));
 }

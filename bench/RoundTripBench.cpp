@@ -20,6 +20,7 @@
 #include <cstdio>
 #include <thread>
 
+#include "BenchFixtures.h"
 #include "BenchTable.h"
 #include "ChildProcess.h"
 #include "connection/Connection.h"
@@ -37,14 +38,6 @@ namespace {
 
 constexpr int kRoundTrips = 10000;
 constexpr int kWaitMs = 10000;
-
-class NullTexts : public WindowTexts {
-  public:
-    void SetCaption(const QString&) override {}
-    void SetUserCount(const QString&) override {}
-    void SetColumnHeader(const QString&) override {}
-    void SetStatusPanel(int, const QString&) override {}
-};
 
 // Sends each line and waits for its answer, which ends with answerOf(i); returns the microseconds
 // of each round trip.
