@@ -24,7 +24,10 @@ class MedianReporter : public benchmark::ConsoleReporter {
 
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "median") continue;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            // A single repetition gives no aggregates: its one run is its median.
+            const bool single = run.run_type == Run::RT_Iteration && Runs() == 1;
+            if (!median && !single) continue;
             // The thread's CPU time: what one line costs on one core, whatever else the machine
             // runs meanwhile. Benchmarks that time themselves report it as their manual time.
             const bool manual = run.run_name.time_type == "manual_time";
