@@ -42,13 +42,12 @@ std::optional<QString> WriteSettingsFile(const QString& path, const QString& use
     const SettingsFileContent content =
         ComposeSettingsFile({user, pass, server, home, trigger, reconnect, idleMsg, enableAutoClear,
                              autoClearAtLine, enableNotifications});
-    if (!content.brokenKey.isEmpty()) {
-        return QStringLiteral(
-                   "Could not write %1: the value of \"%2\" holds a line break; "
-                   "a value must stay on one line.")
-            .arg(path, content.brokenKey);
-    }
-    const auto problem = ReplaceFile(path, content.bytes);
+    const std::optional<QString> problem =
+        content.brokenKey.isEmpty()
+            ? ReplaceFile(path, content.bytes)
+            : QStringLiteral(
+                  "the value of \"%1\" holds a line break; a value must stay on one line.")
+                  .arg(content.brokenKey);
     if (!problem) return std::nullopt;
     return QStringLiteral("Could not write %1: %2").arg(path, *problem);
 }
