@@ -5,6 +5,7 @@
 #include "connection/Outgoing.h"
 #include "core/Bot.h"
 #include "core/Texts.h"
+#include "protection/ChannelGuard.h"
 
 namespace zarivok {
 namespace {
@@ -45,6 +46,34 @@ QString ServerAddressText(Bot& bot) {
         address += u':' + QString::number(socket.RemotePort);
     }
     return address;
+}
+
+// The channel protection's commands: none of them shares a word with the ones above, so a line
+// runs at most one command either way.
+void HandleProtectionCommand(Bot& bot, const CommandLine& line, quint64 link) {
+    ChannelGuard& guard = bot.Guard();
+    if (line.Is(QLatin1String("lockdown on"))) guard.SetLockdown(true, link);
+    if (line.Is(QLatin1String("lockdown off"))) guard.SetLockdown(false, link);
+    if (line.Is(QLatin1String("greet on"))) guard.SetGreeting(true, link);
+    if (line.Is(QLatin1String("greet off"))) guard.SetGreeting(false, link);
+    if (line.StartsWith(QLatin1String("setgreet "))) {
+        guard.SetGreetingText(line.Argument(QLatin1String("setgreet ")), link);
+    }
+    if (line.StartsWith(QLatin1String("autoban "))) {
+        guard.AddBan(line.Argument(QLatin1String("autoban ")), link);
+    }
+    if (line.StartsWith(QLatin1String("unautoban "))) {
+        guard.RemoveBan(line.Argument(QLatin1String("unautoban ")), link);
+    }
+    if (line.StartsWith(QLatin1String("phrase "))) {
+        guard.AddPhrase(line.Argument(QLatin1String("phrase ")), link);
+    }
+    if (line.StartsWith(QLatin1String("unphrase "))) {
+        guard.RemovePhrase(line.Argument(QLatin1String("unphrase ")), link);
+    }
+    if (line.Is(QLatin1String("protection"))) {
+        bot.GetOutgoing().SendChatText(guard.StatusText(), link);
+    }
 }
 
 }  // namespace
@@ -110,6 +139,7 @@ void HandleCommand(Bot& bot, QStringView speaker, QStringView text) {
     if (line.StartsWith(QLatin1String("settrigger "))) {
         bot.settings.strTrigger = line.Argument(QLatin1String("settrigger "));
     }
+    HandleProtectionCommand(bot, line, link);
 }
 
 }  // namespace zarivok

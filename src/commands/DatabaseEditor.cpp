@@ -10,30 +10,11 @@
 namespace zarivok {
 namespace {
 
-bool IsLineBreak(QChar c) {
-    return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
-}
-
 // The same file under two names (a profile folder, the program started from its own folder, a
 // link): only then do the editor's saves belong to the bot's list.
 bool IsSameFile(const QString& a, const QString& b) {
     const QString canonical = QFileInfo(a).canonicalFilePath();
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
-}
-
-// Every line break a CR LF.
-QString FileText(const QString& paneText) {
-    QString text;
-    for (qsizetype i = 0; i < paneText.size(); ++i) {
-        const QChar c = paneText[i];
-        if (c == u'\r' && i + 1 < paneText.size() && paneText[i + 1] == u'\n') continue;
-        if (IsLineBreak(c)) {
-            text += kCrLf;
-        } else {
-            text += c;
-        }
-    }
-    return text;
 }
 
 }  // namespace
@@ -59,7 +40,7 @@ bool DatabaseEditor::Save(const QString& paneText) {
                         kRed);
         return false;
     }
-    if (const auto problem = WriteUsersFile(path, FileText(paneText), encoding_)) {
+    if (const auto problem = WriteUsersFile(path, FileTextFromPane(paneText), encoding_)) {
         bot_.AppendChat(*problem + kCrLf, kRed);
         return false;
     }
@@ -73,7 +54,7 @@ std::optional<DatabaseEditor::Range> DatabaseEditor::FindLine(const QString& pan
     qsizetype start = 0;
     while (start < paneText.size()) {
         qsizetype end = start;
-        while (end < paneText.size() && !IsLineBreak(paneText[end])) ++end;
+        while (end < paneText.size() && !IsPaneLineBreak(paneText[end])) ++end;
         const bool crLf = end < paneText.size() && paneText[end] == u'\n' && end > start &&
                           paneText[end - 1] == u'\r';
         const bool last = end == paneText.size();

@@ -79,4 +79,22 @@ QString JoinUsersLines(const QStringList& entries) {
     return text;
 }
 
+bool IsPaneLineBreak(QChar c) {
+    return c == u'\n' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator;
+}
+
+QString FileTextFromPane(const QString& paneText) {
+    QString text;
+    for (qsizetype i = 0; i < paneText.size(); ++i) {
+        const QChar c = paneText[i];
+        if (c == u'\r' && i + 1 < paneText.size() && paneText[i + 1] == u'\n') continue;
+        if (IsPaneLineBreak(c)) {
+            text += kCrLf;
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
 }  // namespace zarivok

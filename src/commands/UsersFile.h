@@ -47,4 +47,10 @@ QStringList SplitUsersLines(const QString& text);
 // The text of a Users.txt for the entries: each one followed by CR LF.
 QString JoinUsersLines(const QStringList& entries);
 
+// An editor pane's text as a file's text: every line break a pane may hold (LF, with or without
+// a CR before it, U+2029 between paragraphs, U+2028 as Shift+Enter types) becomes CR LF, and
+// nothing is added after the last character.
+QString FileTextFromPane(const QString& paneText);
+bool IsPaneLineBreak(QChar c);
+
 }  // namespace zarivok

@@ -6,6 +6,7 @@
 #include "connection/ServerAddress.h"
 #include "core/Bot.h"
 #include "core/Texts.h"
+#include "protection/ChannelGuard.h"
 #include "protocol/TextCodec.h"
 #include "settings/Settings.h"
 
@@ -37,6 +38,7 @@ void Connection::ConnectToServer(quint16 port) {
     const QStringList problems = bot_.LoadSettings();
     bot_.AppendChat(QStringLiteral("Loaded Config.ini") + kCrLf, kGreen);
     for (const QString& problem : problems) bot_.AppendChat(problem + kCrLf, kRed);
+    bot_.Guard().Load();
     const Settings& settings = bot_.settings;
     bot_.AppendChat(QStringLiteral("Reconnect Interval set to: ") + settings.strReconnect +
                         QStringLiteral("ms") + kCrLf,

@@ -21,7 +21,8 @@ qint64 MonotonicMs() {
 Outgoing::Outgoing(Bot& bot)
     : bot_(bot),
       clock_(&MonotonicMs),
-      queue_([this] { return clock_(); }, [this](const QString& line) { Transmit(line); }) {
+      queue_([this] { return clock_(); },
+             [this](const QString& line, quint64 tag) { Transmit(line, tag); }) {
     pump_.setSingleShot(true);
     connect(&pump_, &QTimer::timeout, this, &Outgoing::PumpQueue);
     antiIdle_.setInterval(kAntiIdleTickMs);
@@ -29,12 +30,14 @@ Outgoing::Outgoing(Bot& bot)
     antiIdle_.start();
 }
 
-void Outgoing::SendChatText(const QString& text) {
+void Outgoing::SendChatText(const QString& text) { Enqueue(text, 0); }
+
+void Outgoing::Enqueue(const QString& text, quint64 tag) {
     Connection& connection = bot_.GetConnection();
     // A program that is ending neither says anything nor connects for it.
     if (connection.IsEnding()) return;
     if (connection.Socket().IsConnected()) {
-        const int dropped = queue_.Enqueue(text);
+        const int dropped = queue_.Enqueue(text, tag);
         if (dropped > 0) {
             bot_.AppendChat(QStringLiteral("Too much to say at once: %1 line(s) dropped, %2 "
                                            "still waiting to be sent.")
@@ -51,10 +54,12 @@ void Outgoing::SendChatText(const QString& text) {
     connection.ConnectToServer();
 }
 
-void Outgoing::SendChatText(const QString& text, quint64 link) {
+void Outgoing::SendChatText(const QString& text, quint64 link) { SendChatText(text, link, 0); }
+
+void Outgoing::SendChatText(const QString& text, quint64 link, quint64 tag) {
     Connection& connection = bot_.GetConnection();
     if (link == 0 || connection.IsLinkOpen(link)) {
-        SendChatText(text);
+        Enqueue(text, tag);
         return;
     }
     if (connection.IsEnding()) return;
@@ -62,10 +67,11 @@ void Outgoing::SendChatText(const QString& text, quint64 link) {
         QStringLiteral("Not sent, the connection it answers has closed: ") + text + kCrLf, kRed);
 }
 
-void Outgoing::Transmit(const QString& line) {
+void Outgoing::Transmit(const QString& line, quint64 tag) {
     // The queue is emptied whenever the connection goes, so this only fails on a socket that
     // broke a moment ago; its error event follows.
     if (!bot_.GetConnection().Socket().SendData(EncodeText(line) + "\r\n")) return;
+    if (tag != 0) emit LineSent(tag);
     if (line.startsWith(u'/')) return;
     bot_.AppendChat(bot_.TimeStamp() + u'<' + bot_.strName + u'>', kCyan, u' ' + line + kCrLf,
                     kWhite);

@@ -30,6 +30,10 @@ class Outgoing : public QObject {
     // (Connection::ReplyLink, taken when the handler began) while it is still open. A link of 0
     // (nothing was open) sends as above.
     void SendChatText(const QString& text, quint64 link);
+    // The same, with every line of the text tagged (see SendQueue::Enqueue); LineSent reports
+    // each tagged line as it leaves.
+    void SendChatText(const QString& text, quint64 link, quint64 tag);
+    bool IsWaiting(quint64 tag) const { return queue_.Holds(tag); }
     // The Send button: sends the input box's text, then lets pending events run.
     void Send(const QString& text);
     // Forgets lines waiting for an old connection.
@@ -49,8 +53,13 @@ class Outgoing : public QObject {
     qint64 IdleCount() const { return lngIdleCount_; }
     const QTimer& AntiIdle() const { return antiIdle_; }
 
+  signals:
+    // A line queued with a tag has left for the server.
+    void LineSent(quint64 tag);
+
   private:
-    void Transmit(const QString& line);
+    void Enqueue(const QString& text, quint64 tag);
+    void Transmit(const QString& line, quint64 tag);
     // Wakes the queue when its first waiting line fits the budget.
     void ArmPump();
 

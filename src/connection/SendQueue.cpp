@@ -148,7 +148,7 @@ int SendQueue::LineCost(const QString& line) {
     return IsEmote(line) ? units * kEmoteCostFactor : units;
 }
 
-int SendQueue::Enqueue(const QString& text) {
+int SendQueue::Enqueue(const QString& text, quint64 tag) {
     qsizetype end = 0;
     while (end < text.size() && text[end] != u'\r' && text[end] != u'\n') ++end;
     const QStringList lines = ToLines(text.first(end));
@@ -159,7 +159,7 @@ int SendQueue::Enqueue(const QString& text) {
             ++dropped;
             continue;
         }
-        waiting.push_back({line, LineCost(line)});
+        waiting.push_back({line, LineCost(line), tag});
     }
     Pump();
     return dropped;
@@ -178,7 +178,7 @@ void SendQueue::Pump() {
         Line line = std::move(waiting.front());
         waiting.pop_front();
         charges.push_back({now, line.cost});
-        transmit(line.text);
+        transmit(line.text, line.tag);
     }
     pumping = false;
 }
@@ -189,6 +189,11 @@ qint64 SendQueue::MsUntilNextSend() const {
 }
 
 void SendQueue::Clear() { waiting.clear(); }
+
+bool SendQueue::Holds(quint64 tag) const {
+    return tag != 0 && std::any_of(waiting.begin(), waiting.end(),
+                                   [tag](const Line& line) { return line.tag == tag; });
+}
 
 qint64 SendQueue::MsUntilFits(int cost, qint64 now) const {
     int spent = 0;

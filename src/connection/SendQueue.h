@@ -41,7 +41,8 @@ class SendQueue {
                   "a line of the maximum length must fit the budget, or it would never leave");
 
     using Clock = std::function<qint64()>;
-    using Transmit = std::function<void(const QString& line)>;
+    // tag: what the line was queued with (0: nothing in particular).
+    using Transmit = std::function<void(const QString& line, quint64 tag)>;
 
     // clock: monotonic milliseconds. transmit: puts one line (never containing CR or LF) on the
     // wire; it may let events run and so call Enqueue or Clear on this queue.
@@ -50,7 +51,11 @@ class SendQueue {
     // Queues the text up to its first CR or LF: plain talk is split into lines of at most
     // kMaxLineBytes, a command (a line starting with "/") is cut, never split. Sends at once
     // whatever fits the budget. Returns how many lines were dropped because the queue was full.
-    int Enqueue(const QString& text);
+    // Every line of the text carries tag, so that its sender can tell whether it still waits.
+    int Enqueue(const QString& text, quint64 tag = 0);
+
+    // Whether a line queued with this (non-zero) tag still waits.
+    bool Holds(quint64 tag) const;
 
     // Sends, in order, every waiting line that fits the budget now.
     void Pump();
@@ -73,6 +78,7 @@ class SendQueue {
     struct Line {
         QString text;
         int cost;
+        quint64 tag;
     };
     struct Charge {
         qint64 sentAt;

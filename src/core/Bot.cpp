@@ -14,6 +14,7 @@
 #include "core/Texts.h"
 #include "core/WindowTexts.h"
 #include "display/ChatPane.h"
+#include "protection/ChannelGuard.h"
 #include "protocol/EventDispatcher.h"
 #include "protocol/TextCodec.h"
 #include "settings/SettingsWriter.h"
@@ -52,7 +53,8 @@ Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObje
           std::_Exit(0);
       }),
       connection_(std::make_unique<Connection>(*this)),
-      outgoing_(std::make_unique<Outgoing>(*this)) {}
+      outgoing_(std::make_unique<Outgoing>(*this)),
+      guard_(std::make_unique<ChannelGuard>(*this)) {}
 
 Bot::~Bot() {
     // The connection's handlers reach the outgoing side; take the socket down first.

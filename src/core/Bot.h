@@ -20,6 +20,7 @@
 
 namespace zarivok {
 
+class ChannelGuard;
 class ChatPane;
 class Connection;
 class Outgoing;
@@ -50,6 +51,8 @@ class Bot : public QObject {
     ChatOutput& Output() { return output_; }
     Connection& GetConnection() { return *connection_; }
     Outgoing& GetOutgoing() { return *outgoing_; }
+    // Channel protection: its files, its rules and what it knows of the channel.
+    ChannelGuard& Guard() { return *guard_; }
 
     void AppendChat(const QString& firstText, ChatColour firstColour,
                     const QString& secondText = {}, ChatColour secondColour = 0) {
@@ -140,6 +143,7 @@ class Bot : public QObject {
     std::array<QString, 3> status_;
     std::unique_ptr<Connection> connection_;
     std::unique_ptr<Outgoing> outgoing_;
+    std::unique_ptr<ChannelGuard> guard_;
 };
 
 }  // namespace zarivok

@@ -15,7 +15,10 @@ ProfilePaths ProfilePaths::Default(const QString& programFolder, const QString& 
                         program.filePath(QStringLiteral("Users.txt")),
                         working.filePath(QStringLiteral("whisper.txt")),
                         working.filePath(QStringLiteral("Users.txt")),
-                        working.filePath(QStringLiteral("logs"))};
+                        working.filePath(QStringLiteral("logs")),
+                        program.filePath(QStringLiteral("Protection.ini")),
+                        program.filePath(QStringLiteral("Banlist.txt")),
+                        program.filePath(QStringLiteral("Phrases.txt"))};
 }
 
 }  // namespace zarivok

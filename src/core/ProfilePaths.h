@@ -15,6 +15,10 @@ struct ProfilePaths {
     QString editorUsersFile;
     // Empty: no day log is kept.
     QString logsFolder;
+    // Channel protection's files live beside Config.ini: they are settings too.
+    QString protectionFile;
+    QString banListFile;
+    QString phrasesFile;
 
     static ProfilePaths ForFolder(const QString& folder);
     // The program's folder for the bot's own files, the working directory for the others.

@@ -92,7 +92,7 @@ bool WriteAll(int fd, const QByteArray& bytes) {
 
 }  // namespace
 
-std::optional<QString> ReplaceFile(const QString& path, const QByteArray& bytes) {
+std::optional<QString> ReplaceFile(const QString& path, const QByteArray& bytes, int newFileMode) {
     const QFileInfo given(path);
     const QString resolved = given.isSymLink() ? given.canonicalFilePath() : QString();
     const QFileInfo target(resolved.isEmpty() ? path : resolved);
@@ -110,8 +110,8 @@ std::optional<QString> ReplaceFile(const QString& path, const QByteArray& bytes)
     for (int attempt = 0; attempt < kNameAttempts && fd.Get() < 0; ++attempt) {
         unfinished =
             QFile::encodeName(folder.filePath(fileName + u'.' + RandomLetters() + kSavingSuffix));
-        fd = Descriptor(
-            ::open(unfinished.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        fd = Descriptor(::open(unfinished.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
+                               static_cast<mode_t>(existed ? 0600 : newFileMode)));
         if (fd.Get() < 0 && errno != EEXIST) return Reason(errno);
     }
     if (fd.Get() < 0) return Reason(EEXIST);

@@ -16,6 +16,12 @@ namespace zarivok {
 // A save cut short leaves its unfinished file beside the target, named
 // "<name>.<six letters or digits>.saving"; the next save of the same name removes every such file
 // that no running save still holds, so they never pile up.
-std::optional<QString> ReplaceFile(const QString& path, const QByteArray& bytes);
+//
+// A file that did not exist gets newFileMode, less the process's umask; a file that holds a
+// password or anything else private is made with kOwnerOnly.
+inline constexpr int kEveryoneMayRead = 0666;
+inline constexpr int kOwnerOnly = 0600;
+std::optional<QString> ReplaceFile(const QString& path, const QByteArray& bytes,
+                                   int newFileMode = kEveryoneMayRead);
 
 }  // namespace zarivok

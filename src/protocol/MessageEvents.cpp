@@ -5,6 +5,7 @@
 #include "commands/CommandInterpreter.h"
 #include "core/Bot.h"
 #include "core/Texts.h"
+#include "protection/ChannelGuard.h"
 
 namespace zarivok {
 void HandleNonEventLine(Bot& bot, QStringView line) {
@@ -35,6 +36,7 @@ void HandleTalkEvent(Bot& bot, QStringView speaker, QStringView flags, QStringVi
     }
     bot.AppendChat(bot.TimeStamp() % u'<' % speaker % QStringLiteral("> "), nameColour,
                    message % kCrLf, textColour);
+    bot.Guard().UserSpoke(speaker, flags, message);
     HandleCommand(bot, speaker, message);
 }
 
@@ -72,10 +74,12 @@ void HandleInfoEvent(Bot& bot, QStringView message) {
 
 void HandleErrorEvent(Bot& bot, QStringView message) {
     bot.AppendChat(bot.TimeStamp() % message % kCrLf, kRed);
+    bot.Guard().ErrorShown(message);
 }
 
-void HandleEmoteEvent(Bot& bot, QStringView user, QStringView /*flags*/, QStringView message) {
+void HandleEmoteEvent(Bot& bot, QStringView user, QStringView flags, QStringView message) {
     bot.AppendChat(bot.TimeStamp() % u'<' % user % u' ' % message % u'>' % kCrLf, kYellow);
+    bot.Guard().UserSpoke(user, flags, message);
 }
 
 void HandleUniqueNameEvent(Bot& bot, QStringView name, QStringView /*message*/) {

@@ -4,6 +4,7 @@
 
 #include "core/Bot.h"
 #include "core/Texts.h"
+#include "protection/ChannelGuard.h"
 #include "protocol/ProductIcons.h"
 
 namespace zarivok {
@@ -16,9 +17,7 @@ void ShowUserCount(Bot& bot) {
 
 bool NotificationsOn(const Bot& bot) { return bot.settings.intEnableNotifications == 1; }
 
-}  // namespace
-
-void HandleUserEvent(Bot& bot, QStringView name, QStringView flags, QStringView product) {
+void ListUser(Bot& bot, QStringView name, QStringView flags, QStringView product) {
     RosterModel& roster = bot.Roster();
     const int icon = GetProductIcon(product.toString(), flags.toString());
     qsizetype row = roster.FindProvisional(name);
@@ -33,17 +32,29 @@ void HandleUserEvent(Bot& bot, QStringView name, QStringView flags, QStringView 
     if (flags.mid(2, 1) == u"1") roster.SetHighlighted(row, true);
 }
 
+}  // namespace
+
+void HandleUserEvent(Bot& bot, QStringView name, QStringView flags, QStringView product) {
+    ListUser(bot, name, flags, product);
+    bot.Guard().UserShown(name, flags, /*joined=*/false);
+}
+
 void HandleJoinEvent(Bot& bot, QStringView name, QStringView flags, QStringView product) {
-    HandleUserEvent(bot, name, flags, product);
-    if (!NotificationsOn(bot)) return;
-    bot.AppendChat(bot.TimeStamp(), kWhite,
-                   QStringLiteral("-- ") % name % QStringLiteral(" has joined the channel using ") %
-                       product % u'.' % kCrLf,
-                   kGreen);
+    ListUser(bot, name, flags, product);
+    if (NotificationsOn(bot)) {
+        bot.AppendChat(bot.TimeStamp(), kWhite,
+                       QStringLiteral("-- ") % name %
+                           QStringLiteral(" has joined the channel using ") % product % u'.' %
+                           kCrLf,
+                       kGreen);
+    }
+    bot.Guard().UserShown(name, flags, /*joined=*/true);
 }
 
 void HandleLeaveEvent(Bot& bot, QStringView name, QStringView /*flags*/) {
     RosterModel& roster = bot.Roster();
+    // Whatever the list shows, the guard forgets the user: one who spoke unlisted counted too.
+    bot.Guard().UserLeft(name);
     const qsizetype row = roster.FindIgnoringCase(name);
     if (row < 0) return;
     roster.RemoveAt(row);
@@ -56,6 +67,7 @@ void HandleLeaveEvent(Bot& bot, QStringView name, QStringView /*flags*/) {
 
 void HandleChannelEvent(Bot& bot, QStringView channel) {
     bot.Roster().Clear();
+    bot.Guard().ChannelEntered();
     bot.SetColumnHeader(channel.toString());
     bot.AppendChat(bot.TimeStamp() % QStringLiteral("Joined Channel: ") % channel % kCrLf, kGreen);
     bot.CurrentChannel = channel.toString();
@@ -69,6 +81,7 @@ void HandleChannelEvent(Bot& bot, QStringView channel) {
 
 void HandleFlagsEvent(Bot& bot, QStringView name, QStringView flags) {
     RosterModel& roster = bot.Roster();
+    bot.Guard().FlagsChanged(name, flags);
     const int icon = GetFlagsIcon(flags.toString());
     const qsizetype row = roster.FindExact(name);
     if (row < 0) {

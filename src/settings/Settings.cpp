@@ -5,10 +5,7 @@
 #include "settings/IniFile.h"
 
 namespace zarivok {
-namespace {
 
-// Whole decimal numbers only: an optional sign, then ASCII digits. Anything else ("12x", "1.5",
-// "0x10", digits of other scripts) is refused rather than read in part.
 std::optional<qint64> ParseWholeNumber(QStringView text) {
     text = text.trimmed();
     bool negative = false;
@@ -26,6 +23,8 @@ std::optional<qint64> ParseWholeNumber(QStringView text) {
     }
     return negative ? -value : value;
 }
+
+namespace {
 
 QString SettingProblem(const char* key, const QString& value, qint64 lowest, qint64 highest,
                        const QString& fallback) {

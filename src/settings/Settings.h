@@ -2,10 +2,18 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <optional>
 
 namespace zarivok {
 
 class IniFile;
+
+// How every number of the settings files is read: whole decimal numbers only, an optional sign,
+// then ASCII digits, with white space around them allowed. Anything else ("12x", "1.5", "0x10",
+// digits of other scripts) is refused rather than read in part, and so is anything beyond a
+// billion, which no setting comes near.
+std::optional<qint64> ParseWholeNumber(QStringView text);
 
 // The ten values read from Config.ini at each connect and at the Reconnect command. Texts are
 // empty and numbers 0 until the first load. A switch is on only when it equals 1.

@@ -26,6 +26,7 @@
 #include "settings/ConfigDialog.h"
 #include "ui/ChatPaneWidget.h"
 #include "ui/Icons.h"
+#include "ui/ProtectionDialog.h"
 #include "ui/TrayIcon.h"
 #include "ui/UserListView.h"
 #include "ui/WhisperLog.h"
@@ -113,6 +114,7 @@ MainWindow::MainWindow(const ProfilePaths& paths, Options options)
 MainWindow::~MainWindow() {
     frmConfig_.reset();
     frmDatabase_.reset();
+    frmProtection_.reset();
     bot_->SetWhisperPane(nullptr);
     delete whisperLog_;
     bot_.reset();
@@ -192,6 +194,8 @@ void MainWindow::BuildMenus() {
     connect(mnuDatabase, &QAction::triggered, this, &MainWindow::mnuDatabase_Click);
     mnuConfig = mnuFiles->addAction(QStringLiteral("&Config"));
     connect(mnuConfig, &QAction::triggered, this, &MainWindow::mnuConfig_Click);
+    mnuProtection = mnuFiles->addAction(QStringLiteral("&Protection"));
+    connect(mnuProtection, &QAction::triggered, this, &MainWindow::mnuProtection_Click);
 
     mnuOptions = menuBar_->addMenu(QStringLiteral("&Options"));
     mnuNotifications = mnuOptions->addAction(QLatin1String(kNotificationsOffCaption));
@@ -250,6 +254,11 @@ void MainWindow::mnuConfig_Click() {
 void MainWindow::mnuDatabase_Click() {
     if (!frmDatabase_) frmDatabase_ = std::make_unique<DatabaseWindow>(*bot_);
     frmDatabase_->ShowDatabase();
+}
+
+void MainWindow::mnuProtection_Click() {
+    if (!frmProtection_) frmProtection_ = std::make_unique<ProtectionDialog>(*bot_);
+    frmProtection_->ShowProtection();
 }
 
 void MainWindow::cmdSend_Click() {
@@ -311,6 +320,7 @@ void MainWindow::Form_Unload() {
     whisperLog_->EmptyAndSave();
     if (frmConfig_) frmConfig_->hide();
     if (frmDatabase_) frmDatabase_->hide();
+    if (frmProtection_) frmProtection_->hide();
     // A pause may be running under this close: it finishes, but the bot says nothing more and
     // never reconnects, and the program ends when control is back in the main loop.
     bot_->Shutdown();

@@ -21,6 +21,7 @@ class Bot;
 class ChatPaneWidget;
 class ConfigDialog;
 class DatabaseWindow;
+class ProtectionDialog;
 class TrayIcon;
 class UserListView;
 class WhisperLog;
@@ -50,6 +51,7 @@ class MainWindow : public QWidget, public WindowTexts {
     // The secondary windows, made when first opened; null before that.
     ConfigDialog* Config() const { return frmConfig_.get(); }
     DatabaseWindow* Database() const { return frmDatabase_.get(); }
+    ProtectionDialog* Protection() const { return frmProtection_.get(); }
     QMenuBar* MenuBar() const { return menuBar_; }
 
     // WindowTexts
@@ -75,6 +77,7 @@ class MainWindow : public QWidget, public WindowTexts {
     QMenu* mnuFiles = nullptr;
     QAction* mnuDatabase = nullptr;
     QAction* mnuConfig = nullptr;
+    QAction* mnuProtection = nullptr;
     QMenu* mnuOptions = nullptr;
     QAction* mnuNotifications = nullptr;
     QAction* mnuAutoClear = nullptr;
@@ -106,6 +109,7 @@ class MainWindow : public QWidget, public WindowTexts {
     void Form_Resize();
     void mnuConfig_Click();
     void mnuDatabase_Click();
+    void mnuProtection_Click();
     void Form_Unload();
 
     Options options_;
@@ -115,6 +119,7 @@ class MainWindow : public QWidget, public WindowTexts {
     WhisperLog* whisperLog_ = nullptr;
     std::unique_ptr<ConfigDialog> frmConfig_;
     std::unique_ptr<DatabaseWindow> frmDatabase_;
+    std::unique_ptr<ProtectionDialog> frmProtection_;
     bool statusCentred_ = false;
 };
 

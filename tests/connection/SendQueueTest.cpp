@@ -132,7 +132,7 @@ class SendQueueTest : public ::testing::Test {
     std::vector<Sent> sent;
     std::function<void(const QString&)> alsoOnTransmit;
     SendQueue queue{[this] { return now; },
-                    [this](const QString& line) {
+                    [this](const QString& line, quint64 /*tag*/) {
                         sent.push_back({now, line});
                         if (alsoOnTransmit) alsoOnTransmit(line);
                     }};
