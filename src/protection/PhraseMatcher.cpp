@@ -54,6 +54,20 @@ PhraseMatcher::PhraseMatcher(const QStringList& phrases) : asciiClass_(kAscii, 0
         return;
     }
     empty_ = false;
+    // A table row per trie state and a column per class: a list of many phrases in a script of
+    // thousands of characters would need gigabytes. Such a list is searched phrase by phrase
+    // instead, slower but in the memory of the phrases themselves.
+    size_t units = 1;
+    for (const std::u16string& phrase : folded) units += phrase.size();
+    if (units * static_cast<size_t>(classes_) > kMaxTableEntries) {
+        for (const std::u16string& phrase : folded) {
+            slowPhrases_.append(
+                QString::fromUtf16(phrase.data(), static_cast<qsizetype>(phrase.size())));
+        }
+        asciiClass_.clear();
+        otherClass_.clear();
+        return;
+    }
     // Text is looked up unfolded on the ASCII path: a capital shares its small letter's class.
     for (int c = 0; c < kAscii; ++c) {
         asciiClass_[c] = asciiClass_[QChar::toCaseFolded(static_cast<char16_t>(c))];
@@ -117,6 +131,11 @@ PhraseMatcher::PhraseMatcher(const QStringList& phrases) : asciiClass_(kAscii, 0
 
 bool PhraseMatcher::ContainsAny(QStringView text) const {
     if (empty_) return false;
+    if (!slowPhrases_.isEmpty()) {
+        const QString folded = text.toString().toCaseFolded();
+        return std::any_of(slowPhrases_.cbegin(), slowPhrases_.cend(),
+                           [&folded](const QString& phrase) { return folded.contains(phrase); });
+    }
     // Unsigned and local, so that each step is one multiply-add and one load, with nothing to
     // reload from the object.
     const int* next = next_.data();

@@ -21,6 +21,10 @@ class PhraseMatcher {
   private:
     int ClassOf(char16_t folded) const;
 
+    // The most table entries a list may take (16 MiB of them); beyond, slowPhrases_ holds the
+    // folded phrases and each is looked for on its own.
+    static constexpr size_t kMaxTableEntries = size_t{4} << 20;
+    QStringList slowPhrases_;
     bool empty_ = true;
     // Character classes: every distinct folded character of the phrases gets one, class 0 is
     // "any other". ASCII through a table, the rest through a hash.

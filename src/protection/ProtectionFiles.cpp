@@ -1,6 +1,7 @@
 #include "protection/ProtectionFiles.h"
 
 #include <QFile>
+#include <algorithm>
 
 #include "core/ReplaceFile.h"
 #include "settings/IniFile.h"
@@ -78,7 +79,10 @@ std::optional<QString> WritePhrases(const QString& path, const QStringList& phra
 QStringList ParsePhraseLines(const QStringList& lines) {
     QStringList phrases;
     for (const QString& line : lines) {
-        if (!line.isEmpty()) phrases.append(line);
+        // A stray line of blanks would match nearly every line said and act on everybody.
+        const bool blank = std::all_of(line.cbegin(), line.cend(),
+                                       [](QChar c) { return c == u' ' || c == u'\t'; });
+        if (!blank) phrases.append(line);
     }
     return phrases;
 }

@@ -34,7 +34,7 @@ std::optional<QString> WriteBanList(const QString& path, const QList<BanEntry>& 
 std::optional<QString> WritePhrases(const QString& path, const QStringList& phrases,
                                     TextEncoding encoding);
 
-// The phrase list's lines: every line of the file that is not empty.
+// The phrase list's lines: every line of the file that holds more than blanks.
 QStringList ParsePhraseLines(const QStringList& lines);
 
 }  // namespace zarivok

@@ -126,5 +126,30 @@ TEST(PhraseMatcherTest, AgreesWithLookingForEachPhraseOnRandomTexts) {
     EXPECT_LT(found, checked - checked / 10);
 }
 
+// A thousand phrases of ideographs would need a table of gigabytes: such a list is searched
+// phrase by phrase, with the same answers.
+TEST(PhraseMatcherTest, AListInAScriptOfThousandsOfCharactersAgreesToo) {
+    std::mt19937 random(7);
+    const auto ideographs = [&](int length) {
+        QString text;
+        for (int i = 0; i < length; ++i) {
+            text += QChar(static_cast<char16_t>(
+                std::uniform_int_distribution<int>(0x4E00, 0x4E00 + 3000)(random)));
+        }
+        return text;
+    };
+    QStringList phrases;
+    for (int i = 0; i < 1000; ++i) phrases.append(ideographs(10));
+    const PhraseMatcher matcher(phrases);
+    EXPECT_TRUE(
+        matcher.ContainsAny(QStringLiteral("Hi ") + phrases[500] + QStringLiteral(" there")));
+    EXPECT_TRUE(matcher.ContainsAny(phrases.last()));
+    for (int t = 0; t < 200; ++t) {
+        const QString text = ideographs(20);
+        ASSERT_EQ(matcher.ContainsAny(text), NaiveContainsAny(phrases, text)) << t;
+    }
+    EXPECT_FALSE(matcher.ContainsAny(u"plain latin text"));
+}
+
 }  // namespace
 }  // namespace zarivok

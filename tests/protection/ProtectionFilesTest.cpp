@@ -166,8 +166,9 @@ TEST_F(ProtectionFilesTest, AFailedSaveNamesTheFileAndKeepsTheOldOne) {
         << problem->toStdString();
 }
 
-TEST_F(ProtectionFilesTest, PhraseLinesAreEveryLineThatIsNotEmpty) {
-    EXPECT_EQ(ParsePhraseLines({"", "bad", "", " spaced ", ""}), (QStringList{"bad", " spaced "}));
+TEST_F(ProtectionFilesTest, PhraseLinesAreEveryLineThatHoldsMoreThanBlanks) {
+    EXPECT_EQ(ParsePhraseLines({"", "bad", " ", "\t \t", " spaced ", ""}),
+              (QStringList{"bad", " spaced "}));
     EXPECT_EQ(ParsePhraseLines({}), QStringList());
 }
 
