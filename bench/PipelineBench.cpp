@@ -15,6 +15,7 @@
 #include "core/Bot.h"
 #include "core/WindowTexts.h"
 #include "display/ChatPane.h"
+#include "protection/ChannelGuard.h"
 #include "protocol/EventLine.h"
 #include "protocol/LineFramer.h"
 #include "terminal/TerminalPane.h"
@@ -29,6 +30,9 @@ constexpr int kLines = 100000;
 constexpr qsizetype kArrivalBytes = 64 * 1024;
 constexpr int kChannelUsers = 200;
 constexpr int kListedUsers = 100;
+constexpr int kBanPatterns = 10000;
+constexpr int kPhrases = 1000;
+constexpr int kJoins = 10000;
 
 class NullPane : public ChatPane {
   public:
@@ -52,8 +56,13 @@ QByteArray Talk(int i) {
 // talking here) and the day log writing to a real file in a temporary folder.
 class PipelineBot {
   public:
-    // pane: where the chat goes; by default nowhere.
-    explicit PipelineBot(ChatPane* pane = nullptr) : bot_(pane ? *pane : pane_, texts_, paths_) {
+    enum class Protection { Off, On };
+    // pane: where the chat goes; by default nowhere. Protection on: every rule of the example
+    // file, 10,000 ban patterns (a tenth with wildcards) and 1,000 phrases, none of which the
+    // channel's talk or names match, so every line is scanned and counted and nobody acted on.
+    explicit PipelineBot(ChatPane* pane = nullptr, Protection protection = Protection::Off)
+        : bot_(pane ? *pane : pane_, texts_, paths_) {
+        if (protection == Protection::On) WriteProtection();
         QByteArray users;
         for (int i = 0; i < kListedUsers; ++i) users += "Listed" + QByteArray::number(i) + "\r\n";
         QFile file(paths_.usersFile);
@@ -74,6 +83,28 @@ class PipelineBot {
     }
 
   private:
+    void WriteProtection() {
+        const auto write = [](const QString& path, const QByteArray& bytes) {
+            QFile file(path);
+            if (file.open(QIODevice::WriteOnly)) file.write(bytes);
+        };
+        write(paths_.protectionFile,
+              "[Greet]\r\nEnabled=1\r\nText=Welcome to %channel%, %user%.\r\n[Lockdown]\r\n"
+              "Enabled=0\r\n[Phrases]\r\nEnabled=1\r\nAction=kick\r\nReason=Watch it.\r\n"
+              "[Flood]\r\nEnabled=1\r\nLines=5\r\nSeconds=5\r\nAction=kick\r\n");
+        QByteArray bans;
+        for (int i = 0; i < kBanPatterns; ++i) {
+            bans += (i % 10 == 0 ? "*spam" + QByteArray::number(i) + "?bot*"
+                                 : "Banned" + QByteArray::number(i)) +
+                    " Go away\r\n";
+        }
+        write(paths_.banListFile, bans);
+        QByteArray phrases;
+        for (int i = 0; i < kPhrases; ++i) phrases += "zq" + QByteArray::number(i) + " qz\r\n";
+        write(paths_.phrasesFile, phrases);
+        bot_.Guard().Load();
+    }
+
     QTemporaryDir profile_;
     ProfilePaths paths_ = ProfilePaths::ForFolder(profile_.path());
     NullPane pane_;
@@ -124,6 +155,32 @@ void BM_ReceiveTalkLines(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kLines);
 }
 BENCHMARK(BM_ReceiveTalkLines)->Unit(benchmark::kMillisecond);
+
+void BM_ReceiveTalkLinesProtected(benchmark::State& state) {
+    const QByteArray bytes = TalkLines();
+    PipelineBot bot(nullptr, PipelineBot::Protection::On);
+    for (auto _ : state) bot.Feed(bytes);
+    state.SetItemsProcessed(state.iterations() * kLines);
+}
+BENCHMARK(BM_ReceiveTalkLinesProtected)->Unit(benchmark::kMillisecond);
+
+// Arrivals and departures held against 10,000 ban patterns.
+QByteArray JoinsAndLeaves() {
+    QByteArray bytes;
+    for (int i = 0; i < kJoins; ++i) {
+        const QByteArray guest = "Guest" + QByteArray::number(i);
+        bytes += "1002 JOIN " + guest + " 0010 [CHAT]\r\n1003 LEAVE " + guest + " 0010\r\n";
+    }
+    return bytes;
+}
+
+void BM_ReceiveJoinsProtected(benchmark::State& state) {
+    const QByteArray bytes = JoinsAndLeaves();
+    PipelineBot bot(nullptr, PipelineBot::Protection::On);
+    for (auto _ : state) bot.Feed(bytes);
+    state.SetItemsProcessed(state.iterations() * kJoins);
+}
+BENCHMARK(BM_ReceiveJoinsProtected)->Unit(benchmark::kMillisecond);
 
 void BM_ReceiveEveryEvent(benchmark::State& state) {
     const QByteArray bytes = EveryEvent();
@@ -197,7 +254,9 @@ BENCHMARK(BM_TerminalPaneLine);
 
 int Table(int argc, char** argv) {
     std::vector<char*> args(argv, argv + argc);
-    std::string filter = "--benchmark_filter=^BM_(ReceiveTalkLines|ReceiveEveryEvent|SplitLines)$";
+    std::string filter =
+        "--benchmark_filter=^BM_(ReceiveTalkLines|ReceiveTalkLinesProtected|ReceiveJoinsProtected|"
+        "ReceiveEveryEvent|SplitLines)$";
     args.push_back(filter.data());
     const auto medians = bench::RunMedians(static_cast<int>(args.size()), args.data());
     const auto perSecond = [&](const char* name, double items) {
@@ -210,6 +269,13 @@ int Table(int argc, char** argv) {
     // The baseline is faster, so the ratio reads as the share of the floor's speed.
     bench::PrintRow({"Receive pipeline: 100,000 talk lines, day log on", talk, "M lines/s",
                      "memchr split", split, ">= 2 M lines/s", bench::Verdict(talk >= 2), true});
+    const double guarded = perSecond("BM_ReceiveTalkLinesProtected", kLines) / 1e6;
+    const double joins = perSecond("BM_ReceiveJoinsProtected", kJoins) / 1e3;
+    bench::PrintRow({"Receive pipeline: talk lines, protection on (10,000 patterns, 1,000 phrases)",
+                     guarded, "M lines/s", "protection off", talk, ">= 2 M lines/s",
+                     bench::Verdict(guarded >= 2), true});
+    bench::PrintRow({"Receive pipeline: a join and a leave against 10,000 patterns", joins,
+                     "k pairs/s", "", 0, "", "", false});
     bench::PrintRow({"Receive pipeline: every event code", every, "M lines/s", "memchr split",
                      split, "", "", true});
     return 0;

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QStringBuilder>
 #include <algorithm>
+#include <ctime>
 
 #include "commands/UserDatabase.h"
 #include "connection/Connection.h"
@@ -28,7 +29,16 @@ constexpr int kExemptFlags = kServerAdministrator | kOperatorFlags;
 // few are plenty; the oldest are forgotten first.
 constexpr size_t kMaxSentBans = 100;
 
+// Flood counting reads the clock for every line of talk: the kernel's coarse clock, read without
+// touching the hardware counter, is a few milliseconds behind at most, far finer than a window
+// of whole seconds needs. Its monotonic kind, so that a clock set back frees nobody.
 qint64 MonotonicMs() {
+#ifdef CLOCK_MONOTONIC_COARSE
+    timespec now{};
+    if (clock_gettime(CLOCK_MONOTONIC_COARSE, &now) == 0) {
+        return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    }
+#endif
     QElapsedTimer clock;
     clock.start();
     return clock.msecsSinceReference();
@@ -212,14 +222,13 @@ void ChannelGuard::UserSpoke(QStringView name, QStringView flags, QStringView te
     if (!phrases && !settings_.floodEnabled) return;
     const int value = ParseFlags(flags);
     if (IsExempt(name, value)) return;
-    const QString user = name.toString();
-    Member& member = members_[user.toCaseFolded()];
-    member.flags = value;
     if (phrases && matcher_.ContainsAny(text)) {
-        Act(user, settings_.phrasesAction, settings_.phrasesReason);
+        Act(name.toString(), settings_.phrasesAction, settings_.phrasesReason);
         return;
     }
     if (!settings_.floodEnabled) return;
+    Member& member = members_[name.toString().toCaseFolded()];
+    member.flags = value;
     const qint64 now = clock_();
     const qint64 window = qint64{settings_.floodSeconds} * 1000;
     std::deque<qint64>& spoke = member.spoke;
@@ -228,7 +237,7 @@ void ChannelGuard::UserSpoke(QStringView name, QStringView flags, QStringView te
     if (spoke.size() <= static_cast<size_t>(settings_.floodLines)) return;
     // One action per offence: the next needs as many lines again.
     spoke.clear();
-    Act(user, settings_.floodAction, settings_.floodReason);
+    Act(name.toString(), settings_.floodAction, settings_.floodReason);
 }
 
 void ChannelGuard::ErrorShown(QStringView /*message*/) {
