@@ -205,7 +205,9 @@ void ChannelGuard::FlagsChanged(QStringView name, QStringView flags) {
         SetOperator((value & kOperatorFlags) != 0);
         return;
     }
-    if (Member* member = Find(name)) member->flags = value;
+    // Also for a user not listed yet: the roster keeps a row for them, and becoming operator
+    // walks the roster.
+    members_[Folded(name)].flags = value;
 }
 
 void ChannelGuard::UserLeft(QStringView name) {
@@ -217,18 +219,20 @@ void ChannelGuard::UserLeft(QStringView name) {
 }
 
 void ChannelGuard::UserSpoke(QStringView name, QStringView flags, QStringView text) {
-    const bool phrases = settings_.phrasesEnabled && !matcher_.IsEmpty();
-    // Every line of channel talk passes here: with neither rule on it costs two tests.
-    if (!phrases && !settings_.floodEnabled) return;
+    // A talk line carries its speaker's flags as they are now. Kept whatever the rules, since any
+    // of them may later act on everyone present (the bot made operator, a lockdown switched on),
+    // and an operator known only from a talk line must still be left alone then.
     const int value = ParseFlags(flags);
+    Member& member = members_[name.toString().toCaseFolded()];
+    member.flags = value;
+    const bool phrases = settings_.phrasesEnabled && !matcher_.IsEmpty();
+    if (!phrases && !settings_.floodEnabled) return;
     if (IsExempt(name, value)) return;
     if (phrases && matcher_.ContainsAny(text)) {
         Act(name.toString(), settings_.phrasesAction, settings_.phrasesReason);
         return;
     }
     if (!settings_.floodEnabled) return;
-    Member& member = members_[name.toString().toCaseFolded()];
-    member.flags = value;
     const qint64 now = clock_();
     const qint64 window = qint64{settings_.floodSeconds} * 1000;
     std::deque<qint64>& spoke = member.spoke;

@@ -158,7 +158,11 @@ TEST_F(ChannelGuardTest, BecomingOperatorAppliesTheBanListAndTheLockdownToEveryo
         Exchange({Gw::ChannelLine("Lobby"), Gw::UserLine("bot1", "0010", "CHAT"),
                   Gw::UserLine("dave", "0010", "CHAT"), Gw::UserLine("alice", "0010", "CHAT"),
                   Gw::UserLine("troll", "0010", "CHAT"), Gw::UserLine("staff", "0001", "CHAT"),
-                  Gw::UserLine("promoted", "0010", "CHAT"), "1009 USER promoted 0008"}),
+                  Gw::UserLine("promoted", "0010", "CHAT"), "1009 USER promoted 0008",
+                  // Operators known only from a flags line ahead of their entry, or only from
+                  // what they said, are left alone as well.
+                  "1009 USER early 0002", Gw::UserLine("talker", "0000", "CHAT"),
+                  Gw::TalkLine("talker", "0002", "hi")}),
         "");
     EXPECT_EQ(Exchange({"1009 USER bot1 0002", "1009 USER bot1 0002"}),
               "/kick dave Closed.\r\n/ban troll\r\n");
