@@ -12,7 +12,13 @@
 // - the roster's count, its rows and its signals agree; the count box reads "channel (count)"
 //   whenever it is written, and after that only a flags change for a user not listed yet may add
 //   a (provisional) row without it;
-// - every talk line shows one header in the pane, in order.
+// - every talk line shows one header in the pane, in order;
+// - channel protection (every rule on, a ban list with wildcards, phrases) never kicks, bans or
+//   greets anybody exempt as known at the moment the line leaves: the bot itself, a listed user,
+//   the master name, or a user whose flags in the latest line naming them had 0x01, 0x02 or
+//   0x08. With byte 3's bit 7 the bytes arrive cut after every line end as well, so that the
+//   harness knows which line the bot is handling when something leaves; otherwise lines arrive
+//   in batches and this property is not checked.
 //
 // The input is the byte stream, then (when there are more than four bytes) four bytes that
 // choose how it arrives and what the bot is set to; see Options. The bot is built once and put
@@ -25,6 +31,7 @@
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTime>
+#include <optional>
 
 #include "Breach.h"
 #include "commands/UserDatabase.h"
@@ -35,6 +42,9 @@
 #include "core/Texts.h"
 #include "core/WindowTexts.h"
 #include "display/ChatPane.h"
+#include "protection/BanList.h"
+#include "protection/ChannelGuard.h"
+#include "protection/ProtectionSettings.h"
 #include "protocol/EventLine.h"
 #include "protocol/LineFramer.h"
 #include "protocol/TextCodec.h"
@@ -67,6 +77,7 @@ struct Options {
     bool listedInLowerCase = false;  // bit 4
     bool clockRuns = false;          // bit 5: every reading of the flood clock is 6 s on
     bool whisperPane = false;        // bit 6
+    bool lineByLine = false;         // bit 7
     // Byte 4: the auto-clear line, -128 to 127.
     int autoClearAtLine = 0;
 
@@ -83,6 +94,7 @@ struct Options {
         o.listedInLowerCase = t[2] & 0x10;
         o.clockRuns = t[2] & 0x20;
         o.whisperPane = t[2] & 0x40;
+        o.lineByLine = t[2] & 0x80;
         o.autoClearAtLine = static_cast<qint8>(t[3]);
         return o;
     }
@@ -191,6 +203,15 @@ class Harness {
     void OnUserCount(const QString& text);
     void OnRowsInserted(int first, int last);
     void OnSent(const QByteArray& bytes);
+    void OnTaggedLineSent();
+    // The checks of a line said that is no action of the guard's, run once it is known that no
+    // tag followed it.
+    void FinishSaid();
+    // What the line the bot is about to handle tells about users' flags.
+    void Learn(const KeptLine& line);
+    bool IsExempt(QStringView name) const;
+    void Feed(const QByteArray& piece, LineFramer& mirror);
+    void WriteProtectionFiles();
     void CheckBounds();
     void CheckEnd(const Stream& stream, const LineFramer& pieces,
                   const QList<KeptLine>& piecesLines);
@@ -216,6 +237,13 @@ class Harness {
     QByteArray usersFile_;
     bool usersFileSaved_ = false;
     QStringList listed_;
+    // The protection files as the harness wrote them, and what the guard made of them.
+    QByteArray protectionIni_;
+    QByteArray banListFile_;
+    QByteArray phrasesFile_;
+    ProtectionTexts protectionTexts_;
+    QList<BanEntry> bans_;
+    QStringList phrases_;
 
     // The input being handled.
     bool resetting_ = true;
@@ -231,6 +259,19 @@ class Harness {
     qsizetype countRows_ = 0;
     qsizetype provisionalRows_ = 0;
     bool countBehind_ = false;
+    // The latest line said, until it is known whether it was one of the guard's.
+    struct Said {
+        QByteArray bytes;
+        bool inTalk = false;
+        bool speakerListed = false;
+        QString speaker;
+    };
+    std::optional<Said> said_;
+    // Line by line: every user's flags in the latest line naming them (by case-folded name), and
+    // the join being handled, whose user a greeting is for.
+    bool lineByLine_ = false;
+    QHash<QString, int> flags_;
+    std::optional<QString> joining_;
 };
 
 Harness::Harness() {
@@ -246,8 +287,28 @@ Harness::Harness() {
                           "idle", "0", "500", "1")) {
         Breach("cannot write Config.ini");
     }
+    ProtectionTexts texts;
+    texts.greetEnabled = texts.lockdownEnabled = texts.phrasesEnabled = texts.floodEnabled =
+        QStringLiteral("1");
+    texts.greetText = QStringLiteral("Welcome %user% to %channel%!");
+    texts.lockdownReason = QStringLiteral("locked");
+    texts.phrasesAction = QStringLiteral("kick");
+    texts.phrasesReason = QStringLiteral("language");
+    texts.floodLines = QStringLiteral("3");
+    texts.floodSeconds = QStringLiteral("10");
+    texts.floodAction = QStringLiteral("ban");
+    texts.floodReason = QStringLiteral("flood");
+    protectionIni_ = ComposeProtectionFile(texts).bytes;
+    // Patterns that reach the bot's own name, the master name and listed users as well as others.
+    banListFile_ =
+        QByteArrayLiteral("spam*\r\nb?d go away\r\nEvil\r\n*bot* no bots\r\nq*dar\r\n*[*]*\r\n");
+    phrasesFile_ = QByteArrayLiteral("buy gold\r\nspam\r\n\xC3\xA4rger\r\n");
     bot_ = std::make_unique<Bot>(pane_, texts_, paths);
     Bot& bot = *bot_;
+    WriteProtectionFiles();
+    // Flood counting on the harness's clock: real time would make an input's outcome vary.
+    bot.Guard().SetClock([this] { return clockMs_; });
+    QObject::connect(&bot.GetOutgoing(), &Outgoing::LineSent, [this] { OnTaggedLineSent(); });
     bot.SetQuitHandler([] {});
     bot.SetClock([] { return QTime(21, 5, 3); });
     stamp_ = bot.TimeStamp();
@@ -279,7 +340,30 @@ Harness::Harness() {
 
     bot.GetConnection().ConnectToServer();
     WaitUntilConnected();
+    const ChannelGuard& guard = bot.Guard();
+    protectionTexts_ = guard.Texts();
+    bans_ = guard.Bans().Entries();
+    phrases_ = guard.Phrases();
+    if (!guard.Settings().lockdownEnabled || !guard.Settings().greetEnabled ||
+        !guard.Settings().phrasesEnabled || !guard.Settings().floodEnabled || bans_.size() != 6 ||
+        phrases_.size() != 3) {
+        Breach("the protection files do not read as written", guard.StatusText().toUtf8());
+    }
     TearDown();
+}
+
+void Harness::WriteProtectionFiles() {
+    const ProfilePaths& paths = bot_->Paths();
+    const std::pair<QString, QByteArray> files[] = {{paths.protectionFile, protectionIni_},
+                                                    {paths.banListFile, banListFile_},
+                                                    {paths.phrasesFile, phrasesFile_}};
+    for (const auto& [path, bytes] : files) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size()) {
+            Breach("cannot write a protection file");
+        }
+    }
 }
 
 void Harness::TakeConnection() {
@@ -359,13 +443,25 @@ void Harness::Prepare(const Options& options, const Stream& stream) {
         usersFile_ = usersFile;
         usersFileSaved_ = false;
     }
+    lineByLine_ = options.lineByLine;
     generation_ = bot.GetConnection().Socket().Generation();
     resetting_ = false;
 }
 
 void Harness::TearDown() {
+    FinishSaid();
     resetting_ = true;
     Bot& bot = *bot_;
+    // The commands change the protection files: back to the harness's own, read again.
+    ChannelGuard& guard = bot.Guard();
+    if (guard.Texts() != protectionTexts_ || guard.Bans().Entries() != bans_ ||
+        guard.Phrases() != phrases_) {
+        WriteProtectionFiles();
+        guard.Load();
+    }
+    guard.ChannelEntered();
+    flags_.clear();
+    joining_.reset();
     if (bot.UserList().Entries() != listed_) usersFileSaved_ = true;
     listed_.clear();
     bot.GetOutgoing().DropQueuedLines();
@@ -408,6 +504,7 @@ void Harness::TearDown() {
 
 void Harness::OnRun(const QString& text) {
     if (resetting_) return;
+    FinishSaid();
     CheckBounds();
     // A talk line's header, "[time] <speaker> ": no other run has this form, since a speaker
     // holds no blank and every other run that starts with "<" names something with a blank in it
@@ -480,12 +577,10 @@ void Harness::OnSent(const QByteArray& bytes) {
     // The login handshake is said by the connection itself, once it stands.
     if (handshake) return;
     if (resetting_) Breach("something was said outside any input", Escaped(bytes));
-    if (!inTalk_) Breach("something was said before any talk line", Escaped(bytes));
-    if (!speakerListed_) {
-        Breach("something was said for a speaker who is neither listed nor the master",
-               "speaker: " + Escaped(speaker_) + "\nsaid:    " + Escaped(bytes));
-    }
     if (lines.size() != 1) Breach("more than one line said at once", Escaped(bytes));
+    FinishSaid();
+    // The guard's lines are told apart by the tag that LineSent reports right after this.
+    said_ = Said{bytes, inTalk_, speakerListed_, speaker_};
     if (bytes.size() - 2 > SendQueue::kMaxLineBytes) {
         Breach("a line said is longer than the send queue allows", Escaped(bytes));
     }
@@ -494,6 +589,89 @@ void Harness::OnSent(const QByteArray& bytes) {
         Breach("lines said at one moment exceed the flood budget", Escaped(bytes));
     }
     CheckBounds();
+}
+
+void Harness::FinishSaid() {
+    if (!said_) return;
+    const Said said = std::move(*said_);
+    said_.reset();
+    if (!said.inTalk) Breach("something was said before any talk line", Escaped(said.bytes));
+    if (!said.speakerListed) {
+        Breach("something was said for a speaker who is neither listed nor the master",
+               "speaker: " + Escaped(said.speaker) + "\nsaid:    " + Escaped(said.bytes));
+    }
+}
+
+bool Harness::IsExempt(QStringView name) const {
+    const Bot& bot = *bot_;
+    if (!bot.strName.isEmpty() && SameName(name, bot.strName)) return true;
+    if (bot_->UserList().IsAuthorizedUser(name)) return true;
+    return (flags_.value(name.toString().toCaseFolded()) & 0x0B) != 0;
+}
+
+void Harness::OnTaggedLineSent() {
+    if (!said_) Breach("a tagged line left without anything said");
+    const QByteArray bytes = std::move(said_->bytes);
+    said_.reset();
+    const QString line = DecodeText(bytes.chopped(2), false);
+    if (!lineByLine_) return;
+    QStringView target;
+    for (const QLatin1String command : {QLatin1String("/kick "), QLatin1String("/ban ")}) {
+        if (!line.startsWith(command)) continue;
+        target = QStringView(line).sliced(command.size());
+        target = target.first(target.indexOf(u' ') < 0 ? target.size() : target.indexOf(u' '));
+    }
+    // A line that leaves while a join is handled is for the user who joins: an action taken on
+    // them or their greeting. A greeting that waited and leaves later cannot be told apart here.
+    if (target.isEmpty() && joining_) target = *joining_;
+    if (!target.isEmpty() && IsExempt(target)) {
+        Breach("channel protection acted on or greeted a user it must leave alone",
+               "user: " + Escaped(target) + "\nsaid: " + Escaped(bytes) + "\nflags: " +
+                   QByteArray::number(flags_.value(target.toString().toCaseFolded()), 16) +
+                   "\nbot: " + Escaped(bot_->strName));
+    }
+}
+
+void Harness::Learn(const KeptLine& kept) {
+    joining_.reset();
+    // The event views the text: the text must outlive it.
+    const QString text = DecodeText(kept.bytes, kept.cut);
+    const EventLine event = ParseEventLine(text, kept.cut);
+    if (!event.isEvent) return;
+    const bool roster = event.code == 1001 || event.code == 1002;
+    const bool other = event.code == 1005 || event.code == 1009 || event.code == 1023;
+    // The fields each event needs before its handler runs, as the dispatcher counts them.
+    if (!(roster && event.fieldCount >= 5) && !(other && event.fieldCount >= 4)) return;
+    bool ok = false;
+    const int value = event.Field(4).toInt(&ok, 16);
+    flags_.insert(event.Field(3).toString().toCaseFolded(), ok ? value : 0);
+    if (event.code == 1002) joining_ = event.Field(3).toString();
+}
+
+// Line by line, every arrival ends at a line end or holds none, so the harness learns each line
+// just before the bot handles it; the mirror framer, fed the same arrivals, says where lines end.
+void Harness::Feed(const QByteArray& piece, LineFramer& mirror) {
+    if (!lineByLine_) {
+        bot_->ProcessReceivedData(piece);
+        return;
+    }
+    for (qsizetype at = 0; at < piece.size();) {
+        qsizetype end = at;
+        while (end < piece.size() && piece[end] != '\r' && piece[end] != '\n') ++end;
+        end = std::min(end + 1, piece.size());
+        // A line cut at the framer's limit ends without a line end: such stretches go byte by
+        // byte.
+        if (mirror.TailBytes() + (end - at) >= LineFramer::kMaxLineBytes) end = at + 1;
+        const QByteArray part = piece.sliced(at, end - at);
+        at = end;
+        const QList<KeptLine> lines = Keep(mirror.Feed(part));
+        if (lines.size() > 1) Breach("one arrival of the harness holds more than one line");
+        joining_.reset();
+        if (!lines.isEmpty()) Learn(lines.first());
+        bot_->ProcessReceivedData(part);
+        FinishSaid();
+        joining_.reset();
+    }
 }
 
 void Harness::CheckBounds() {
@@ -540,6 +718,7 @@ int Harness::Run(const QByteArray& bytes, const Options& options) {
     Prepare(options, stream);
 
     LineFramer pieces;
+    LineFramer mirror;
     QList<KeptLine> piecesLines;
     quint32 draw = options.seed | 1;
     for (qsizetype at = 0; at < bytes.size();) {
@@ -554,7 +733,8 @@ int Harness::Run(const QByteArray& bytes, const Options& options) {
             QByteArray::fromRawData(bytes.constData() + at, std::min(length, bytes.size() - at));
         at += piece.size();
         piecesLines += Keep(pieces.Feed(piece));
-        bot_->ProcessReceivedData(piece);
+        Feed(piece, mirror);
+        FinishSaid();
         CheckBounds();
     }
     CheckEnd(stream, pieces, piecesLines);

@@ -219,9 +219,14 @@ void ChannelGuard::UserLeft(QStringView name) {
 }
 
 void ChannelGuard::UserSpoke(QStringView name, QStringView flags, QStringView text) {
-    // A talk line carries its speaker's flags as they are now. Kept whatever the rules, since any
-    // of them may later act on everyone present (the bot made operator, a lockdown switched on),
-    // and an operator known only from a talk line must still be left alone then.
+    // Every line of channel talk passes here: with no rule that kicks or bans, it costs a few
+    // tests. Otherwise the speaker's flags, as the line gives them now, are kept whatever the
+    // rule, since the ban list or the lockdown may later act on everyone present (the bot made
+    // operator, a pattern added), and an operator known only from a talk line is left alone then.
+    if (!settings_.lockdownEnabled && bans_.Size() == 0 && !settings_.phrasesEnabled &&
+        !settings_.floodEnabled) {
+        return;
+    }
     const int value = ParseFlags(flags);
     Member& member = members_[name.toString().toCaseFolded()];
     member.flags = value;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 
 #include "protection/PhraseMatcher.h"
@@ -126,8 +127,8 @@ TEST(PhraseMatcherTest, AgreesWithLookingForEachPhraseOnRandomTexts) {
     EXPECT_LT(found, checked - checked / 10);
 }
 
-// A thousand phrases of ideographs would need a table of gigabytes: such a list is searched
-// phrase by phrase, with the same answers.
+// A thousand phrases of ideographs: thousands of distinct characters, each of which once took a
+// table column for every state.
 TEST(PhraseMatcherTest, AListInAScriptOfThousandsOfCharactersAgreesToo) {
     std::mt19937 random(7);
     const auto ideographs = [&](int length) {
@@ -144,11 +145,64 @@ TEST(PhraseMatcherTest, AListInAScriptOfThousandsOfCharactersAgreesToo) {
     EXPECT_TRUE(
         matcher.ContainsAny(QStringLiteral("Hi ") + phrases[500] + QStringLiteral(" there")));
     EXPECT_TRUE(matcher.ContainsAny(phrases.last()));
-    for (int t = 0; t < 200; ++t) {
-        const QString text = ideographs(20);
-        ASSERT_EQ(matcher.ContainsAny(text), NaiveContainsAny(phrases, text)) << t;
+    EXPECT_FALSE(matcher.ContainsAny(phrases[500].chopped(1)));
+    int found = 0;
+    for (int t = 0; t < 400; ++t) {
+        // Half the texts run into a phrase's beginning, so that deep states are visited, and
+        // half of those hold it whole.
+        const QString& phrase = phrases[std::uniform_int_distribution<qsizetype>(0, 999)(random)];
+        QString text = ideographs(5);
+        if (t % 2 == 0) {
+            text += t % 4 == 0
+                        ? phrase
+                        : phrase.first(std::uniform_int_distribution<qsizetype>(1, 9)(random));
+            text += ideographs(3);
+        }
+        const bool expected = NaiveContainsAny(phrases, text);
+        ASSERT_EQ(matcher.ContainsAny(text), expected) << t;
+        found += expected ? 1 : 0;
     }
+    EXPECT_GT(found, 50);
     EXPECT_FALSE(matcher.ContainsAny(u"plain latin text"));
+}
+
+// So many states, over so many classes, that only the shallowest have a table row: lines that
+// run deep into the phrases go on through the trie, in either case of letters.
+TEST(PhraseMatcherTest, AListPastTheTableAgreesWithLookingForEachPhrase) {
+    QString letters;
+    for (char16_t c = u'!'; c <= u'~'; ++c) letters += QChar(c);
+    for (char16_t c = 0x0410; c < 0x0410 + 64; ++c) letters += QChar(c);   // Cyrillic, both cases
+    for (char16_t c = 0x0391; c < 0x0391 + 25; ++c) letters += QChar(c);   // Greek capitals
+    for (char16_t c = 0x4E00; c < 0x4E00 + 200; ++c) letters += QChar(c);  // ideographs
+    std::mt19937 random(99);
+    const auto letter = [&] {
+        return letters[std::uniform_int_distribution<qsizetype>(0, letters.size() - 1)(random)];
+    };
+    QStringList phrases;
+    QStringList foldedPhrases;
+    for (int i = 0; i < 6000; ++i) {
+        QString phrase;
+        for (int k = 0; k < 30; ++k) phrase += letter();
+        phrases.append(phrase);
+        foldedPhrases.append(phrase.toCaseFolded());
+    }
+    const PhraseMatcher matcher(phrases);
+    int found = 0;
+    for (int t = 0; t < 600; ++t) {
+        const QString& phrase = phrases[std::uniform_int_distribution<qsizetype>(0, 5999)(random)];
+        QString text = QString(letter()) + letter();
+        const qsizetype length =
+            t % 2 == 0 ? 30 : std::uniform_int_distribution<qsizetype>(20, 29)(random);
+        text += t % 3 == 0 ? phrase.first(length).toUpper() : phrase.first(length);
+        if (t % 5 == 0) text += letter();
+        const QString folded = text.toCaseFolded();
+        const bool expected = std::any_of(foldedPhrases.cbegin(), foldedPhrases.cend(),
+                                          [&](const QString& p) { return folded.contains(p); });
+        ASSERT_EQ(matcher.ContainsAny(text), expected) << text.toStdString();
+        found += expected ? 1 : 0;
+    }
+    EXPECT_GT(found, 200);
+    EXPECT_LT(found, 400);
 }
 
 }  // namespace
