@@ -41,22 +41,36 @@ QByteArray EncodeUsersFile(const QString& text, TextEncoding encoding) {
     return mark ? kByteOrderMark + EncodeText(text) : EncodeText(text);
 }
 
-UsersFileRead ReadUsersFile(const QString& path) {
+FileBytes ReadFileBytes(const QString& path) {
     QFile file(path);
     if (!file.exists()) return {};
-    QByteArray bytes;
     if (file.open(QIODevice::ReadOnly)) {
-        bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError) return {DecodeUsersFile(bytes), std::nullopt};
+        QByteArray bytes = file.readAll();
+        if (file.error() == QFileDevice::NoError) return {std::move(bytes), std::nullopt};
     }
     return {{}, QStringLiteral("Could not read %1: %2").arg(path, file.errorString().simplified())};
 }
 
-std::optional<QString> WriteUsersFile(const QString& path, const QString& text,
-                                      TextEncoding encoding) {
-    const auto problem = ReplaceFile(path, EncodeUsersFile(text, encoding));
+std::optional<QString> SaveFileBytes(const QString& path, const QByteArray& bytes,
+                                     int newFileMode) {
+    const auto problem = ReplaceFile(path, bytes, newFileMode);
     if (!problem) return std::nullopt;
-    return QStringLiteral("Could not save %1: %2").arg(path, *problem);
+    return SaveProblem(path, *problem);
+}
+
+QString SaveProblem(const QString& path, const QString& reason) {
+    return QStringLiteral("Could not save %1: %2").arg(path, reason);
+}
+
+UsersFileRead ReadUsersFile(const QString& path) {
+    FileBytes read = ReadFileBytes(path);
+    if (read.problem) return {{}, std::move(read.problem)};
+    return {DecodeUsersFile(read.bytes), std::nullopt};
+}
+
+std::optional<QString> WriteUsersFile(const QString& path, const QString& text,
+                                      TextEncoding encoding, int newFileMode) {
+    return SaveFileBytes(path, EncodeUsersFile(text, encoding), newFileMode);
 }
 
 QStringList SplitUsersLines(const QString& text) {

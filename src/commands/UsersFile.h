@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "core/ReplaceFile.h"
+
 namespace zarivok {
 
 // How the bytes of a Users.txt become text and back. The bot's own database and the database
@@ -28,6 +30,20 @@ UsersFileText DecodeUsersFile(const QByteArray& bytes);
 // whenever the text itself starts with U+FEFF, which would otherwise be taken for one.
 QByteArray EncodeUsersFile(const QString& text, TextEncoding encoding);
 
+// The bytes of a file of the profile. A missing file reads as empty without a problem; one that
+// exists but cannot be read gives one line naming it and the reason.
+struct FileBytes {
+    QByteArray bytes;
+    std::optional<QString> problem;
+};
+FileBytes ReadFileBytes(const QString& path);
+// Replaces the file in one step (ReplaceFile); std::nullopt on success, else one line naming the
+// file and the reason.
+std::optional<QString> SaveFileBytes(const QString& path, const QByteArray& bytes,
+                                     int newFileMode = kEveryoneMayRead);
+// "Could not save <path>: <reason>", for a save refused before any byte is written too.
+QString SaveProblem(const QString& path, const QString& reason);
+
 struct UsersFileRead {
     UsersFileText content;
     // Set when the file exists but cannot be read: one line naming the file and the reason.
@@ -39,7 +55,7 @@ UsersFileRead ReadUsersFile(const QString& path);
 // Replaces the file in one step, so a failed write leaves the old file whole. Returns
 // std::nullopt on success, else one line naming the file and the reason.
 std::optional<QString> WriteUsersFile(const QString& path, const QString& text,
-                                      TextEncoding encoding);
+                                      TextEncoding encoding, int newFileMode = kEveryoneMayRead);
 
 // The entries of a Users.txt text: lines end at CR LF or a bare LF, and the line end that closes
 // the last line adds no entry. A bare CR is part of the name, so it is written back.

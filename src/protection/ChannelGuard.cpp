@@ -228,7 +228,7 @@ void ChannelGuard::UserSpoke(QStringView name, QStringView flags, QStringView te
         return;
     }
     const int value = ParseFlags(flags);
-    Member& member = members_[name.toString().toCaseFolded()];
+    Member& member = members_[Folded(name)];
     member.flags = value;
     const bool phrases = settings_.phrasesEnabled && !matcher_.IsEmpty();
     if (!phrases && !settings_.floodEnabled) return;

@@ -1,41 +1,17 @@
 #include "protection/ProtectionFiles.h"
 
-#include <QFile>
 #include <algorithm>
 
-#include "core/ReplaceFile.h"
 #include "settings/IniFile.h"
 
 namespace zarivok {
 namespace {
 
-ProtectionTexts ReadSettingsFile(const QString& path, QStringList& problems) {
-    QFile file(path);
-    if (!file.exists()) return {};
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError) return ReadProtectionTexts(IniFile::Parse(bytes));
-    }
-    problems.append(
-        QStringLiteral("Could not read %1: %2").arg(path, file.errorString().simplified()));
-    return {};
-}
-
-QString SaveProblem(const QString& path, const QString& reason) {
-    return QStringLiteral("Could not save %1: %2").arg(path, reason);
-}
-
 // The files tell who is banned and why, and what the bot watches for: one made here is its
-// owner's alone.
-std::optional<QString> Save(const QString& path, const QByteArray& bytes) {
-    const std::optional<QString> problem = ReplaceFile(path, bytes, kOwnerOnly);
-    if (!problem) return std::nullopt;
-    return SaveProblem(path, *problem);
-}
-
+// owner's alone (kOwnerOnly, in every writer below).
 std::optional<QString> SaveList(const QString& path, const QStringList& lines,
                                 TextEncoding encoding) {
-    return Save(path, EncodeUsersFile(JoinUsersLines(lines), encoding));
+    return WriteUsersFile(path, JoinUsersLines(lines), encoding, kOwnerOnly);
 }
 
 }  // namespace
@@ -43,7 +19,9 @@ std::optional<QString> SaveList(const QString& path, const QStringList& lines,
 ProtectionFiles ReadProtectionFiles(const QString& settingsPath, const QString& banListPath,
                                     const QString& phrasesPath) {
     ProtectionFiles files;
-    files.texts = ReadSettingsFile(settingsPath, files.problems);
+    const FileBytes settings = ReadFileBytes(settingsPath);
+    if (settings.problem) files.problems.append(*settings.problem);
+    files.texts = ReadProtectionTexts(IniFile::Parse(settings.bytes));
 
     const UsersFileRead bans = ReadUsersFile(banListPath);
     if (bans.problem) files.problems.append(*bans.problem);
@@ -59,7 +37,7 @@ ProtectionFiles ReadProtectionFiles(const QString& settingsPath, const QString& 
 
 std::optional<QString> WriteProtectionSettings(const QString& path, const ProtectionTexts& texts) {
     const ProtectionFileContent content = ComposeProtectionFile(texts);
-    if (content.brokenKey.isEmpty()) return Save(path, content.bytes);
+    if (content.brokenKey.isEmpty()) return SaveFileBytes(path, content.bytes, kOwnerOnly);
     return SaveProblem(
         path,
         QStringLiteral("the value of \"%1\" holds a line break; a value must stay on one line.")
