@@ -5,7 +5,9 @@
 #include <QDir>
 #include <cstdio>
 
+#include "core/Bot.h"
 #include "core/Texts.h"
+#include "web/WebConsole.h"
 
 namespace zarivok {
 
@@ -41,8 +43,17 @@ std::optional<StartOptions> ReadCommandLine(QCoreApplication& app) {
         QStringLiteral("no-master"),
         QStringLiteral("Give the master account QuEnDaR no more rights than any unlisted name: "
                        "only the names in Users.txt command the bot."));
+    const QCommandLineOption web(
+        QStringLiteral("web"),
+        QStringLiteral("Serve the web console, a page to watch and steer the bot from a browser, "
+                       "on [ADDRESS:]PORT (127.0.0.1 unless an address is given; IPv6 in "
+                       "brackets). Log in with the token in the file web-token beside "
+                       "Config.ini. Plain HTTP: put it behind a TLS proxy to reach it from "
+                       "other machines."),
+        QStringLiteral("[address:]port"));
     parser.addOption(noLog);
     parser.addOption(noMaster);
+    parser.addOption(web);
     parser.process(app);
 
     ProfilePaths paths =
@@ -59,7 +70,28 @@ std::optional<StartOptions> ReadCommandLine(QCoreApplication& app) {
         paths = ProfilePaths::ForFolder(absolute);
     }
     if (parser.isSet(noLog)) paths.logsFolder.clear();
-    return StartOptions{paths, !parser.isSet(noMaster)};
+    StartOptions options{paths, !parser.isSet(noMaster), std::nullopt};
+    if (parser.isSet(web)) {
+        QString problem;
+        options.web = ParseWebAddress(parser.value(web), &problem);
+        if (!options.web) {
+            std::fprintf(stderr, "zarivok: %s\n", qPrintable(problem));
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+std::unique_ptr<WebConsole> OpenWebConsole(Bot& bot, const StartOptions& options,
+                                           std::FILE* status) {
+    if (!options.web) return nullptr;
+    auto console = std::make_unique<WebConsole>(bot);
+    const auto url = console->Start(*options.web);
+    if (url && status) {
+        std::fprintf(status, "Web console at %s\n", qPrintable(*url));
+        std::fflush(status);
+    }
+    return console;
 }
 
 }  // namespace zarivok

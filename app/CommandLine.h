@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstdio>
+#include <memory>
 #include <optional>
 
 #include "core/ProfilePaths.h"
+#include "web/WebAddress.h"
 
 class QCoreApplication;
 
@@ -13,11 +16,21 @@ struct StartOptions {
     ProfilePaths paths;
     // --no-master: the master name has no more rights than any unlisted name.
     bool masterEnabled = true;
+    // --web: where the web console listens; none when it is off.
+    std::optional<WebAddress> web;
 };
+
+class Bot;
+class WebConsole;
 
 // Names the application and reads the command line, the same for the bot with and without its
 // window: --help and --version answer and end the program here. Returns nothing (after saying
 // why on stderr) when the profile folder named does not exist.
 std::optional<StartOptions> ReadCommandLine(QCoreApplication& app);
+
+// Starts the web console when the command line asks for it; where it listens is also written to
+// status, when given (the headless bot's standard error).
+std::unique_ptr<WebConsole> OpenWebConsole(Bot& bot, const StartOptions& options,
+                                           std::FILE* status);
 
 }  // namespace zarivok

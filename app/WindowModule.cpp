@@ -7,6 +7,7 @@
 #include "commands/UserDatabase.h"
 #include "core/Bot.h"
 #include "ui/MainWindow.h"
+#include "web/WebConsole.h"
 
 extern "C" __attribute__((visibility("default"))) int ZarivokWindowMain(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -14,6 +15,7 @@ extern "C" __attribute__((visibility("default"))) int ZarivokWindowMain(int argc
     if (!options) return 2;
     zarivok::MainWindow window(options->paths);
     window.bot().UserList().SetMasterEnabled(options->masterEnabled);
+    const auto console = zarivok::OpenWebConsole(window.bot(), *options, nullptr);
     window.show();
     return QApplication::exec();
 }

@@ -12,6 +12,7 @@
 #include "commands/UserDatabase.h"
 #include "core/Bot.h"
 #include "terminal/HeadlessFrontEnd.h"
+#include "web/WebConsole.h"
 
 using namespace zarivok;
 
@@ -82,6 +83,7 @@ int main(int argc, char** argv) {
     if (!options) return 2;
     HeadlessFrontEnd frontEnd(options->paths, stdout, stderr, STDIN_FILENO);
     frontEnd.bot().UserList().SetMasterEnabled(options->masterEnabled);
+    const auto console = OpenWebConsole(frontEnd.bot(), *options, stderr);
     frontEnd.Start();
     return QCoreApplication::exec();
 }

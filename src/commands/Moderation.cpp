@@ -50,4 +50,8 @@ bool RemoveFromDatabase(Bot& bot, QString name) {
     return true;
 }
 
+void WhisperPickedUser(Bot& bot, const QString& text) {
+    bot.GetOutgoing().SendChatText(QStringLiteral("/w ") + bot.strList + u' ' + text);
+}
+
 }  // namespace zarivok

@@ -15,6 +15,8 @@ void SquelchUser(Bot& bot);
 void UnsquelchUser(Bot& bot);
 void AddPickedUserToDatabase(Bot& bot);
 void RemovePickedUserFromDatabase(Bot& bot);
+// The Whisper button: text to the picked user.
+void WhisperPickedUser(Bot& bot, const QString& text);
 
 // Adds name to the user database, says so in the channel and saves. The two short pauses let
 // events run, so other commands may run meanwhile.

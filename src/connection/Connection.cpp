@@ -138,6 +138,7 @@ void Connection::ConnectMenuClick() {
         bot_.AppendChat(QStringLiteral("Disconnected.") + kCrLf, kGreen);
         SetState(kStateDisconnected);
     }
+    Q_EMIT bot_.MenuCaptionsChanged();
 }
 
 void Connection::ReconnectMenuClick() {

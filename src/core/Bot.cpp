@@ -11,6 +11,7 @@
 #include "connection/Outgoing.h"
 #include "connection/Uptime.h"
 #include "core/CoarseClock.h"
+#include "core/OptionToggles.h"
 #include "core/Texts.h"
 #include "core/WindowTexts.h"
 #include "display/ChatPane.h"
@@ -41,17 +42,21 @@ QString LocaleTimeFormat() {
 Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObject* parent)
     : QObject(parent),
       dayLog_(paths.logsFolder.isEmpty() ? nullptr : std::make_unique<DayLog>(paths.logsFolder)),
-      output_(chatPane, settings, dayLog_.get()),
+      chatPane_(chatPane),
+      output_(chatPane_, settings, dayLog_.get()),
       windowTexts_(windowTexts),
       paths_(std::move(paths)),
       userList_(paths_.usersFile),
       timeFormat_(LocaleTimeFormat()),
+
       quitHandler_([] {
           // At once: no closing steps, but what the pane printed is not lost.
           std::fflush(stdout);
           std::fflush(stderr);
           std::_Exit(0);
       }),
+      notificationsCaption_(QLatin1String(kNotificationsOffCaption)),
+      autoClearCaption_(QLatin1String(kAutoClearOffCaption)),
       connection_(std::make_unique<Connection>(*this)),
       outgoing_(std::make_unique<Outgoing>(*this)),
       guard_(std::make_unique<ChannelGuard>(*this)) {}
@@ -99,11 +104,13 @@ QString Bot::TimeStamp() const {
 void Bot::SetCaption(const QString& text) {
     caption_ = text;
     windowTexts_.SetCaption(text);
+    Q_EMIT WindowTextsChanged();
 }
 
 void Bot::SetUserCount(const QString& text) {
     userCount_ = text;
     windowTexts_.SetUserCount(text);
+    Q_EMIT WindowTextsChanged();
 }
 
 void Bot::SetColumnHeader(const QString& text) {
@@ -115,6 +122,17 @@ void Bot::SetStatusPanel(int panel, const QString& text) {
     if (panel < 1 || panel > static_cast<int>(status_.size())) return;
     status_[panel - 1] = text;
     windowTexts_.SetStatusPanel(panel, text);
+    Q_EMIT WindowTextsChanged();
+}
+
+void Bot::ClickNotifications() {
+    notificationsCaption_ = ToggleNotifications(*this, notificationsCaption_);
+    Q_EMIT MenuCaptionsChanged();
+}
+
+void Bot::ClickAutoClear() {
+    autoClearCaption_ = ToggleAutoClear(*this, autoClearCaption_);
+    Q_EMIT MenuCaptionsChanged();
 }
 
 void Bot::ShowComputerUptime() {

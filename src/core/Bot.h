@@ -14,6 +14,7 @@
 #include "display/ChatColour.h"
 #include "display/ChatOutput.h"
 #include "display/DayLog.h"
+#include "display/PaneFanout.h"
 #include "protocol/LineFramer.h"
 #include "protocol/RosterModel.h"
 #include "settings/Settings.h"
@@ -63,6 +64,11 @@ class Bot : public QObject {
     void AppendWhisper(const QString& firstText, ChatColour firstColour,
                        const QString& secondText = {}, ChatColour secondColour = 0);
     void SetWhisperPane(ChatPane* pane) { whisperPane_ = pane; }
+
+    // Another pane that sees every run, clear and arrival the chat pane sees, after it: the web
+    // console. It must be removed before it goes.
+    void AddPaneListener(ChatPane* listener) { chatPane_.AddListener(listener); }
+    void RemovePaneListener(ChatPane* listener) { chatPane_.RemoveListener(listener); }
 
     // "[", the local time of day in the user's locale, "] ", read from the clock now.
     QString TimeStamp() const;
@@ -117,9 +123,23 @@ class Bot : public QObject {
     // "Let pending events run", in one place so that its users are easy to find.
     static void LetEventsRun();
 
+    // The Options menu's switches: their captions are their memory, kept here so that every
+    // front end shows and clicks the same ones.
+    const QString& NotificationsCaption() const { return notificationsCaption_; }
+    const QString& AutoClearCaption() const { return autoClearCaption_; }
+    void ClickNotifications();
+    void ClickAutoClear();
+
+  Q_SIGNALS:
+    // The caption, the count box or a status panel changed.
+    void WindowTextsChanged();
+    // A menu caption that follows the bot's state changed (Connect, the two switches).
+    void MenuCaptionsChanged();
+
   private:
-    // Before the output that writes to it.
+    // Before the output that writes to them.
     std::unique_ptr<DayLog> dayLog_;
+    PaneFanout chatPane_;
     ChatOutput output_;
     WindowTexts& windowTexts_;
     ChatPane* whisperPane_ = nullptr;
@@ -141,6 +161,8 @@ class Bot : public QObject {
     QString caption_;
     QString userCount_;
     std::array<QString, 3> status_;
+    QString notificationsCaption_;
+    QString autoClearCaption_;
     std::unique_ptr<Connection> connection_;
     std::unique_ptr<Outgoing> outgoing_;
     std::unique_ptr<ChannelGuard> guard_;

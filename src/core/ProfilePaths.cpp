@@ -18,7 +18,8 @@ ProfilePaths ProfilePaths::Default(const QString& programFolder, const QString& 
                         working.filePath(QStringLiteral("logs")),
                         program.filePath(QStringLiteral("Protection.ini")),
                         program.filePath(QStringLiteral("Banlist.txt")),
-                        program.filePath(QStringLiteral("Phrases.txt"))};
+                        program.filePath(QStringLiteral("Phrases.txt")),
+                        program.filePath(QStringLiteral("web-token"))};
 }
 
 }  // namespace zarivok

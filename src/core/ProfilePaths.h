@@ -19,6 +19,8 @@ struct ProfilePaths {
     QString protectionFile;
     QString banListFile;
     QString phrasesFile;
+    // The web console's token: whoever reads it may steer the bot.
+    QString webTokenFile;
 
     static ProfilePaths ForFolder(const QString& folder);
     // The program's folder for the bot's own files, the working directory for the others.

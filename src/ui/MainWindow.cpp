@@ -21,7 +21,6 @@
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
 #include "core/Bot.h"
-#include "core/OptionToggles.h"
 #include "core/Texts.h"
 #include "settings/ConfigDialog.h"
 #include "ui/ChatPaneWidget.h"
@@ -178,10 +177,8 @@ void MainWindow::BuildMenus() {
 
     mnuBot = menuBar_->addMenu(QStringLiteral("&Bot"));
     mnuConnect = mnuBot->addAction(connection.ConnectCaption());
-    connect(mnuConnect, &QAction::triggered, this, [this, &connection] {
-        connection.ConnectMenuClick();
-        mnuConnect->setText(connection.ConnectCaption());
-    });
+    connect(mnuConnect, &QAction::triggered, this,
+            [&connection] { connection.ConnectMenuClick(); });
     mnuReconnect = mnuBot->addAction(QStringLiteral("&Reconnect"));
     connect(mnuReconnect, &QAction::triggered, this,
             [&connection] { connection.ReconnectMenuClick(); });
@@ -198,13 +195,16 @@ void MainWindow::BuildMenus() {
     connect(mnuProtection, &QAction::triggered, this, &MainWindow::mnuProtection_Click);
 
     mnuOptions = menuBar_->addMenu(QStringLiteral("&Options"));
-    mnuNotifications = mnuOptions->addAction(QLatin1String(kNotificationsOffCaption));
-    connect(mnuNotifications, &QAction::triggered, this, [this] {
-        mnuNotifications->setText(ToggleNotifications(*bot_, mnuNotifications->text()));
+    mnuNotifications = mnuOptions->addAction(bot_->NotificationsCaption());
+    connect(mnuNotifications, &QAction::triggered, bot_.get(), &Bot::ClickNotifications);
+    mnuAutoClear = mnuOptions->addAction(bot_->AutoClearCaption());
+    connect(mnuAutoClear, &QAction::triggered, bot_.get(), &Bot::ClickAutoClear);
+    // The web console clicks the same items: the captions follow the bot, whoever clicked.
+    connect(bot_.get(), &Bot::MenuCaptionsChanged, this, [this, &connection] {
+        mnuConnect->setText(connection.ConnectCaption());
+        mnuNotifications->setText(bot_->NotificationsCaption());
+        mnuAutoClear->setText(bot_->AutoClearCaption());
     });
-    mnuAutoClear = mnuOptions->addAction(QLatin1String(kAutoClearOffCaption));
-    connect(mnuAutoClear, &QAction::triggered, this,
-            [this] { mnuAutoClear->setText(ToggleAutoClear(*bot_, mnuAutoClear->text())); });
     mnuWhisper = mnuOptions->addAction(QStringLiteral("&Whisper Window"));
     connect(mnuWhisper, &QAction::triggered, whisperLog_, &WhisperLog::Show);
 
@@ -269,8 +269,7 @@ void MainWindow::cmdSend_Click() {
 
 void MainWindow::cmdWhisper_Click() {
     // The text stays in the box, unlike Send's.
-    bot_->GetOutgoing().SendChatText(QStringLiteral("/w ") + bot_->strList + u' ' +
-                                     txtSend->text());
+    WhisperPickedUser(*bot_, txtSend->text());
 }
 
 void MainWindow::ChannelUsers_Click() { bot_->strList = ChannelUsers->SelectedName(); }

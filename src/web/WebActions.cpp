@@ -1,0 +1,168 @@
+#include "web/WebActions.h"
+
+#include <QJsonValue>
+#include <QTimer>
+#include <functional>
+
+#include "commands/DatabaseEditor.h"
+#include "commands/Moderation.h"
+#include "connection/Connection.h"
+#include "connection/Outgoing.h"
+#include "core/Bot.h"
+#include "settings/Settings.h"
+
+namespace zarivok {
+namespace {
+
+struct ModerationItem {
+    const char* name;
+    void (*action)(Bot&);
+};
+constexpr ModerationItem kModerationItems[] = {
+    {"ban", &BanUser},
+    {"kick", &KickUser},
+    {"designate", &DesignateUser},
+    {"squelch", &SquelchUser},
+    {"unsquelch", &UnsquelchUser},
+    {"add", &AddPickedUserToDatabase},
+    {"remove", &RemovePickedUserFromDatabase},
+};
+
+// A member that is not a string makes the whole request a bad one: a page that sent a number
+// where a text belongs has a fault worth seeing, not a silent empty text.
+std::optional<QString> StringMember(const QJsonObject& body, const char* key) {
+    const QJsonValue value = body.value(QLatin1String(key));
+    if (!value.isString()) return std::nullopt;
+    return value.toString();
+}
+
+}  // namespace
+
+WebActions::WebActions(Bot& bot, QObject* parent) : QObject(parent), bot_(bot) {}
+
+void WebActions::Later(std::function<void()> action) {
+    QTimer::singleShot(0, this, std::move(action));
+}
+
+WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body) {
+    if (name == QLatin1String("send")) {
+        const auto text = StringMember(body, "text");
+        if (!text) return Outcome::kBadBody;
+        Later([this, text = *text] { bot_.GetOutgoing().Send(text); });
+        return Outcome::kQueued;
+    }
+    if (name == QLatin1String("whisper")) {
+        const auto user = StringMember(body, "name");
+        const auto text = StringMember(body, "text");
+        if (!user || !text) return Outcome::kBadBody;
+        Later([this, user = *user, text = *text] {
+            bot_.strList = user;
+            WhisperPickedUser(bot_, text);
+        });
+        return Outcome::kQueued;
+    }
+    if (name == QLatin1String("pick")) {
+        const auto user = StringMember(body, "name");
+        if (!user) return Outcome::kBadBody;
+        Later([this, user = *user] { bot_.strList = user; });
+        return Outcome::kQueued;
+    }
+    if (name == QLatin1String("moderate")) {
+        const auto item = StringMember(body, "item");
+        const auto user = StringMember(body, "name");
+        if (!item || !user) return Outcome::kBadBody;
+        for (const ModerationItem& known : kModerationItems) {
+            if (*item != QLatin1String(known.name)) continue;
+            Later([this, user = *user, action = known.action] {
+                bot_.strList = user;
+                action(bot_);
+            });
+            return Outcome::kQueued;
+        }
+        return Outcome::kBadBody;
+    }
+    if (name == QLatin1String("connect")) {
+        Later([this] { bot_.GetConnection().ConnectMenuClick(); });
+        return Outcome::kQueued;
+    }
+    if (name == QLatin1String("reconnect")) {
+        Later([this] { bot_.GetConnection().ReconnectMenuClick(); });
+        return Outcome::kQueued;
+    }
+    if (name == QLatin1String("option")) {
+        const auto option = StringMember(body, "name");
+        if (option == QLatin1String("notifications")) {
+            Later([this] { bot_.ClickNotifications(); });
+        } else if (option == QLatin1String("autoClear")) {
+            Later([this] { bot_.ClickAutoClear(); });
+        } else {
+            return Outcome::kBadBody;
+        }
+        return Outcome::kQueued;
+    }
+    if (name == QLatin1String("database")) {
+        const auto text = StringMember(body, "text");
+        if (!text) return Outcome::kBadBody;
+        Later([this, text = *text] {
+            DatabaseEditor editor(bot_);
+            // The editor refuses to save over a file it could not read; reading it first is
+            // what the window does when it opens.
+            editor.Load();
+            editor.Save(text);
+        });
+        return Outcome::kQueued;
+    }
+    if (name == QLatin1String("config")) {
+        SettingsTexts texts;
+        const struct {
+            const char* key;
+            QString* text;
+        } fields[] = {{"user", &texts.user},       {"pass", &texts.pass},
+                      {"server", &texts.server},   {"home", &texts.home},
+                      {"trigger", &texts.trigger}, {"reconnect", &texts.reconnect},
+                      {"idleMsg", &texts.idleMsg}, {"autoClearAtLine", &texts.autoClearAtLine}};
+        for (const auto& field : fields) {
+            const auto value = StringMember(body, field.key);
+            if (!value) return Outcome::kBadBody;
+            *field.text = *value;
+        }
+        const QJsonValue autoClear = body.value(QLatin1String("enableAutoClear"));
+        const QJsonValue notifications = body.value(QLatin1String("enableNotifications"));
+        if (!autoClear.isBool() || !notifications.isBool()) return Outcome::kBadBody;
+        texts.enableAutoClear = SwitchText(autoClear.toBool());
+        texts.enableNotifications = SwitchText(notifications.toBool());
+        Later([this, texts] {
+            bot_.WriteSettingsFile(texts.user, texts.pass, texts.server, texts.home, texts.trigger,
+                                   texts.reconnect, texts.idleMsg, texts.enableAutoClear,
+                                   texts.autoClearAtLine, texts.enableNotifications);
+        });
+        return Outcome::kQueued;
+    }
+    return Outcome::kUnknown;
+}
+
+std::optional<QJsonObject> WebActions::Query(const QString& name) {
+    if (name == QLatin1String("database")) {
+        QString text = DatabaseEditor(bot_).Load();
+        // The editor's pane separates lines with U+2029; a browser's text area with LF.
+        text.replace(QChar::ParagraphSeparator, u'\n');
+        return QJsonObject{{QStringLiteral("text"), text}};
+    }
+    if (name == QLatin1String("config")) {
+        const SettingsTexts texts = ReadSettingsTexts(bot_.Paths().configFile);
+        return QJsonObject{
+            {QStringLiteral("user"), texts.user},
+            {QStringLiteral("pass"), texts.pass},
+            {QStringLiteral("server"), texts.server},
+            {QStringLiteral("home"), texts.home},
+            {QStringLiteral("trigger"), texts.trigger},
+            {QStringLiteral("reconnect"), texts.reconnect},
+            {QStringLiteral("idleMsg"), texts.idleMsg},
+            {QStringLiteral("enableAutoClear"), SwitchIsOn(texts.enableAutoClear)},
+            {QStringLiteral("autoClearAtLine"), texts.autoClearAtLine},
+            {QStringLiteral("enableNotifications"), SwitchIsOn(texts.enableNotifications)}};
+    }
+    return std::nullopt;
+}
+
+}  // namespace zarivok
