@@ -3,12 +3,18 @@
 // resident memory idle and loaded. Each figure beside a bare program doing the least the same
 // measurement needs, started and measured the same way (zarivok_bench_bare). Prints its rows of
 // scripts/bench's table.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "BenchFixtures.h"
@@ -57,6 +63,10 @@ class Profile {
         Write("Users.txt", "Commander\r\nRaynor\r\nKerrigan\r\n");
     }
     std::string Path() const { return dir_.path().toStdString(); }
+    QByteArray Read(const char* name) const {
+        QFile file(dir_.filePath(QString::fromLatin1(name)));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
     // Whether the day log (any date) has shown needle yet; reads only what is new.
     bool LogHas(const QByteArray& needle) {
@@ -129,6 +139,75 @@ std::optional<HeadlessFlood> HeadlessRun(int run) {
     }
     result.ms = Milliseconds(watcher.When(1) - start);
     return result;
+}
+
+// A browser's live stream as the web console sends it: a blocking socket that asks for it with
+// the token and is read on a thread of its own, as fast as a browser's network stack reads.
+int OpenStream(quint16 port, const QByteArray& token) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (fd < 0 || ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        if (fd >= 0) ::close(fd);
+        return -1;
+    }
+    const QByteArray request =
+        "GET /events HTTP/1.1\r\nHost: 127.0.0.1:" + QByteArray::number(port) +
+        "\r\nAuthorization: Bearer " + token + "\r\n\r\n";
+    if (::write(fd, request.constData(), request.size()) != request.size()) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// The headless program with its web console and browsers streams open, from the start of the
+// flood to the last line on stdout and in every stream.
+std::optional<double> WebRun(int run, int browsers) {
+    ChatGateway gateway;
+    Profile profile(gateway.Port());
+    const QByteArray marker = "end of the flood " + QByteArray::number(run);
+    const quint16 port = ChatGateway::UnusedPort();
+    std::vector<std::unique_ptr<OutputWatcher>> streams;
+    Pipe out;
+    OutputWatcher watcher(out.read, {"Joined Channel: Lobby", marker});
+    ChildProcess program(
+        {ZARIVOK_BINARY, "--headless", "--profile", profile.Path(), "--web", std::to_string(port)},
+        {}, out.write);
+    out.CloseWrite();
+    if (!ChatGateway::WaitUntil([&] { return watcher.Seen(0); }, kWaitMs)) {
+        return Failed("the headless program with its web console in the channel");
+    }
+    const QByteArray token = profile.Read("web-token").trimmed();
+    for (int i = 0; i < browsers; ++i) {
+        const int fd = OpenStream(port, token);
+        if (fd < 0) return Failed("a stream of the web console");
+        streams.push_back(
+            std::make_unique<OutputWatcher>(fd, std::vector<QByteArray>{"event: state", marker}));
+    }
+    for (const auto& stream : streams) {
+        if (!ChatGateway::WaitUntil([&] { return stream->Seen(0); }, kWaitMs)) {
+            return Failed("the state event of a web console stream");
+        }
+    }
+    const QByteArray flood = Flood(kFloodLines, marker);
+    const auto start = Clock::now();
+    gateway.Send(flood);
+    if (!ChatGateway::WaitUntil([&] { return watcher.Seen(1); }, kWaitMs)) {
+        return Failed("the last line of the flood with the web console on");
+    }
+    auto last = watcher.When(1);
+    for (const auto& stream : streams) {
+        if (!ChatGateway::WaitUntil([&] { return stream->Seen(1); }, kWaitMs)) {
+            return Failed("the last line of the flood in a web console stream");
+        }
+        last = std::max(last, stream->When(1));
+    }
+    // The program goes first, which ends the streams the watchers read.
+    program.End();
+    return Milliseconds(last - start);
 }
 
 std::optional<double> CopyRun(int run) {
@@ -265,6 +344,12 @@ int main(int argc, char** argv) {
     PrintRow({"Headless end to end: 200,000 talk lines to the last printed", flood, "ms",
               "socket-to-stdout copy loop", copy, "<= 4x",
               Verdict(flood > 0 && flood <= 4 * copy)});
+
+    // The same flood with three browsers watching on the web console, against none.
+    const double watched = MedianOrZero(Repeat([&] { return WebRun(run++, 3); }));
+    PrintRow({"Headless end to end, 200,000 talk lines with 3 web console streams", watched, "ms",
+              "the same flood with no browser", flood, "<= 2x",
+              Verdict(watched > 0 && flood > 0 && watched <= 2 * flood)});
 
     // Start-up to the handshake on the wire.
     double bareIdle = 0;

@@ -25,6 +25,7 @@ class ChannelGuard;
 class ChatPane;
 class Connection;
 class Outgoing;
+class WhisperLogPort;
 class WindowTexts;
 
 // The one object that owns the program-wide state of a running bot: the settings values, its own
@@ -64,6 +65,10 @@ class Bot : public QObject {
     void AppendWhisper(const QString& firstText, ChatColour firstColour,
                        const QString& secondText = {}, ChatColour secondColour = 0);
     void SetWhisperPane(ChatPane* pane) { whisperPane_ = pane; }
+    bool HasWhisperPane() const { return whisperPane_ != nullptr; }
+    // The whisper log as a whole, where the front end keeps one; none by default.
+    void SetWhisperLog(WhisperLogPort* log) { whisperLog_ = log; }
+    WhisperLogPort* GetWhisperLog() const { return whisperLog_; }
 
     // Another pane that sees every run, clear and arrival the chat pane sees, after it: the web
     // console. It must be removed before it goes.
@@ -143,6 +148,7 @@ class Bot : public QObject {
     ChatOutput output_;
     WindowTexts& windowTexts_;
     ChatPane* whisperPane_ = nullptr;
+    WhisperLogPort* whisperLog_ = nullptr;
     ProfilePaths paths_;
     UserDatabase userList_;
     RosterModel roster_;

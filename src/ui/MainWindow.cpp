@@ -74,6 +74,7 @@ MainWindow::MainWindow(const ProfilePaths& paths, Options options)
     bot_ = std::make_unique<Bot>(*txtChannel, *this, paths);
     whisperLog_ = new WhisperLog(*bot_, paths.whisperFile, this);
     bot_->SetWhisperPane(whisperLog_);
+    bot_->SetWhisperLog(whisperLog_);
     ChannelUsers = new UserListView(bot_->Roster(), client);
     ChannelUsers->setObjectName(QStringLiteral("ChannelUsers"));
     ChannelUsers->setGeometry(520, 56, 177, 353);
@@ -115,6 +116,7 @@ MainWindow::~MainWindow() {
     frmDatabase_.reset();
     frmProtection_.reset();
     bot_->SetWhisperPane(nullptr);
+    bot_->SetWhisperLog(nullptr);
     delete whisperLog_;
     bot_.reset();
 }

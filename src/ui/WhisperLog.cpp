@@ -52,12 +52,16 @@ WhisperWindow* WhisperLog::Load() {
     return window_;
 }
 
-bool WhisperLog::Save() {
+QList<RtfRun> WhisperLog::WhisperRuns() {
     QList<RtfRun> runs;
-    for (const ChatPaneWidget::Run& run : window_->rtbWhisper->Runs()) {
+    for (const ChatPaneWidget::Run& run : Load()->rtbWhisper->Runs()) {
         runs.append({run.text, FromQColor(run.colour)});
     }
-    if (const auto problem = SaveWhisperLog(path_, runs)) {
+    return runs;
+}
+
+bool WhisperLog::Save() {
+    if (const auto problem = SaveWhisperLog(path_, WhisperRuns())) {
         bot_.AppendChat(*problem + kCrLf, kRed);
         return false;
     }
@@ -75,7 +79,7 @@ bool WhisperLog::Form_Unload() {
 }
 
 void WhisperLog::cmdClear_Click() {
-    window_->rtbWhisper->ReplaceAll(QString());
+    Load()->rtbWhisper->ReplaceAll(QString());
     Save();
 }
 

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "display/ChatPane.h"
+#include "display/WhisperLogPort.h"
 #include "ui/WhisperWindow.h"
 
 namespace zarivok {
@@ -15,7 +16,7 @@ class Bot;
 // loaded and by whisper.txt while it is not. The window is loaded (reading the file) by the first
 // whisper or the first showing, saved and unloaded by its close box, emptied and saved by Clear,
 // and emptied and saved when the main window closes. Exit and the quit command save nothing.
-class WhisperLog : public QObject, public ChatPane {
+class WhisperLog : public QObject, public ChatPane, public WhisperLogPort {
     Q_OBJECT
   public:
     WhisperLog(Bot& bot, QString path, QObject* parent = nullptr);
@@ -26,6 +27,10 @@ class WhisperLog : public QObject, public ChatPane {
     void AppendRuns(const QString& first, ChatColour firstColour, const QString& second,
                     ChatColour secondColour) override;
     void ReplaceAll(const QString& text) override;
+
+    // The web console's Whisper Window: the window's runs, and its Clear.
+    QList<RtfRun> WhisperRuns() override;
+    void ClearWhispers() override { cmdClear_Click(); }
 
     // The Whisper Window menu item.
     void Show();

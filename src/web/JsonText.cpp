@@ -26,13 +26,26 @@ void AppendUtf8(QByteArray& out, char32_t code) {
 }  // namespace
 
 void AppendJsonString(QByteArray& out, QStringView text) {
-    out.reserve(out.size() + text.size() + 2);
-    out += '"';
+    // Most chat text is printable ASCII: those units are copied through a raw pointer into
+    // room made once, the rest go through the escapes below.
     const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit >= 0x20 && unit < 0x80) {
-            if (unit == u'"' || unit == u'\\') out += '\\';
+    const qsizetype start = out.size();
+    out.resize(start + size + 2);
+    char* write = out.data() + start;
+    *write++ = '"';
+    const char16_t* units = reinterpret_cast<const char16_t*>(text.data());
+    qsizetype i = 0;
+    while (i < size) {
+        const char16_t unit = units[i];
+        if (unit >= 0x20 && unit < 0x80 && unit != u'"' && unit != u'\\') {
+            *write++ = static_cast<char>(unit);
+            ++i;
+            continue;
+        }
+        // The slow path: finish the raw part, append the escape, and make room for the rest.
+        out.truncate(write - out.data());
+        if (unit == u'"' || unit == u'\\') {
+            out += '\\';
             out += static_cast<char>(unit);
         } else if (unit < 0x20) {
             switch (unit) {
@@ -51,16 +64,21 @@ void AppendJsonString(QByteArray& out, QStringView text) {
                     out += kHex[unit & 0xF];
             }
         } else if (QChar::isHighSurrogate(unit) && i + 1 < size &&
-                   QChar::isLowSurrogate(text[i + 1].unicode())) {
-            AppendUtf8(out, QChar::surrogateToUcs4(unit, text[i + 1].unicode()));
+                   QChar::isLowSurrogate(units[i + 1])) {
+            AppendUtf8(out, QChar::surrogateToUcs4(unit, units[i + 1]));
             ++i;
         } else if (QChar::isSurrogate(unit)) {
             AppendUtf8(out, 0xFFFD);
         } else {
             AppendUtf8(out, unit);
         }
+        ++i;
+        const qsizetype written = out.size();
+        out.resize(written + (size - i) + 1);
+        write = out.data() + written;
     }
-    out += '"';
+    *write++ = '"';
+    out.truncate(write - out.data());
 }
 
 void AppendCssColour(QByteArray& out, ChatColour colour) {
@@ -71,6 +89,12 @@ void AppendCssColour(QByteArray& out, ChatColour colour) {
         out += kHex[part & 0xF];
     }
     out += '"';
+}
+
+QString CssColour(ChatColour colour) {
+    QByteArray quoted;
+    AppendCssColour(quoted, colour);
+    return QString::fromLatin1(quoted.mid(1, quoted.size() - 2));
 }
 
 }  // namespace zarivok

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
 #include <QStringView>
 
 #include "display/ChatColour.h"
@@ -16,5 +17,7 @@ namespace zarivok {
 void AppendJsonString(QByteArray& out, QStringView text);
 // "#rrggbb" for a chat colour (0x00BBGGRR), quoted.
 void AppendCssColour(QByteArray& out, ChatColour colour);
+// The same, unquoted.
+QString CssColour(ChatColour colour);
 
 }  // namespace zarivok

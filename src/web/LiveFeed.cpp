@@ -10,7 +10,7 @@
 namespace zarivok {
 namespace {
 
-const QString kLineEnd = QStringLiteral("\r\n");
+constexpr char kBatchHead[] = "event: batch\ndata: [";
 
 void AppendField(QByteArray& out, const char* name, const QString& value) {
     out += '"';
@@ -81,7 +81,8 @@ void LiveFeed::AppendRuns(const QString& first, ChatColour firstColour, const QS
 }
 
 void LiveFeed::ReplaceAll(const QString& text) {
-    lines_.clear();
+    runs_.clear();
+    lines_ = 0;
     lastLineOpen_ = false;
     Remember(text, kDefaultColour);
     if (!BeginOp()) return;
@@ -90,23 +91,29 @@ void LiveFeed::ReplaceAll(const QString& text) {
     pending_ += '}';
 }
 
-// Keeps the run cut at its line ends, so that whole lines can be dropped from the front.
+// Keeps the run cut at its line ends (CR LF), so that whole lines can be dropped from the front.
 void LiveFeed::Remember(const QString& text, ChatColour colour) {
+    const qsizetype size = text.size();
     qsizetype start = 0;
-    while (start < text.size()) {
-        const qsizetype end = text.indexOf(kLineEnd, start);
-        const qsizetype pieceEnd = end < 0 ? text.size() : end + kLineEnd.size();
+    while (start < size) {
+        qsizetype end = text.indexOf(u'\n', start);
+        while (end > 0 && text[end - 1] != u'\r') end = text.indexOf(u'\n', end + 1);
+        const qsizetype pieceEnd = end < 0 ? size : end + 1;
         if (!lastLineOpen_) {
-            lines_.emplace_back();
-            if (static_cast<qsizetype>(lines_.size()) > kHistoryLines) lines_.pop_front();
+            ++lines_;
             lastLineOpen_ = true;
         }
         // The whole text when it is one piece: shared, not copied.
-        lines_.back().append(
-            Run{start == 0 && pieceEnd == text.size() ? text : text.mid(start, pieceEnd - start),
-                colour});
+        runs_.push_back(
+            Run{start == 0 && pieceEnd == size ? text : text.mid(start, pieceEnd - start), colour,
+                end >= 0});
         if (end >= 0) lastLineOpen_ = false;
         start = pieceEnd;
+    }
+    while (lines_ > kHistoryLines) {
+        const bool ended = runs_.front().endsLine;
+        runs_.pop_front();
+        if (ended) --lines_;
     }
 }
 
@@ -162,8 +169,13 @@ void LiveFeed::AppendMenu(QByteArray& out) const {
 
 bool LiveFeed::BeginOp() {
     if (streams_.isEmpty()) return false;
-    if (!pending_.isEmpty()) pending_ += ',';
-    flushTimer_.start();
+    if (pending_.isEmpty()) {
+        pending_ += kBatchHead;
+        // Restarting an active timer costs a timer id each time: a flood would pay it per line.
+        if (!flushTimer_.isActive()) flushTimer_.start();
+    } else {
+        pending_ += ',';
+    }
     return true;
 }
 
@@ -202,17 +214,22 @@ void LiveFeed::RosterReset() {
 
 QByteArray LiveFeed::StateEvent() const {
     QByteArray out = "event: state\ndata: {\"lines\":[";
-    bool firstLine = true;
-    for (const QList<Run>& line : lines_) {
-        if (!firstLine) out += ',';
-        firstLine = false;
-        out += '[';
-        for (qsizetype i = 0; i < line.size(); ++i) {
-            if (i > 0) out += ',';
-            AppendRunOp(out, line[i].text, line[i].colour);
+    bool lineOpen = false;
+    for (const Run& run : runs_) {
+        if (!lineOpen) {
+            if (out.back() == ']') out += ',';
+            out += '[';
+            lineOpen = true;
+        } else {
+            out += ',';
         }
-        out += ']';
+        AppendRunOp(out, run.text, run.colour);
+        if (run.endsLine) {
+            out += ']';
+            lineOpen = false;
+        }
     }
+    if (lineOpen) out += ']';
     out += "],\"roster\":[";
     const qsizetype rows = bot_.Roster().Count();
     for (qsizetype row = 0; row < rows; ++row) {
@@ -252,7 +269,7 @@ void LiveFeed::Flush() {
         return;
     }
     const auto addOp = [this](const char* start) {
-        if (!pending_.isEmpty()) pending_ += ',';
+        pending_ += pending_.isEmpty() ? kBatchHead : ",";
         pending_ += start;
     };
     if (headerChanged_) {
@@ -272,12 +289,11 @@ void LiveFeed::Flush() {
     }
     textsChanged_ = menuChanged_ = headerChanged_ = false;
     if (pending_.isEmpty()) return;
-    QByteArray event;
-    event.reserve(pending_.size() + 32);
-    event += "event: batch\ndata: [";
-    event += pending_;
-    event += "]\n\n";
-    pending_.clear();
+    pending_ += "]\n\n";
+    // The same bytes for every browser: shared, not copied, by each socket's buffer.
+    const QByteArray event = std::exchange(pending_, QByteArray());
+    // The next batch of a flood is about as large: room for it now, not by growing.
+    pending_.reserve(event.size());
     // Writing may drop a stream; the copy keeps the loop valid.
     const QList<QPointer<QTcpSocket>> streams = streams_;
     for (const QPointer<QTcpSocket>& stream : streams) {

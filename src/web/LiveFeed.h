@@ -57,11 +57,12 @@ class LiveFeed : public QObject, public ChatPane {
     void StreamDropped();
 
   private:
-    // A run kept for the pane's history: colour kDefaultColour is the pane's own colour (the
-    // text of a clear).
+    // A run kept for the pane's history, cut at its line ends: colour kDefaultColour is the
+    // pane's own colour (the text of a clear).
     struct Run {
         QString text;
         ChatColour colour;
+        bool endsLine;
     };
     static constexpr ChatColour kDefaultColour = 0xFFFFFFFFu;
 
@@ -80,11 +81,15 @@ class LiveFeed : public QObject, public ChatPane {
     void KeepAlive();
 
     Bot& bot_;
-    std::deque<QList<Run>> lines_;
+    // The history as one run after another: no allocation per line, and whole lines leave from
+    // the front.
+    std::deque<Run> runs_;
+    qsizetype lines_ = 0;
     // The last line has no line end yet.
     bool lastLineOpen_ = false;
     QList<QPointer<QTcpSocket>> streams_;
-    // Operations since the last flush, comma-separated.
+    // The batch event being built: its head, then the operations since the last flush,
+    // comma-separated.
     QByteArray pending_;
     bool textsChanged_ = false;
     bool menuChanged_ = false;

@@ -1,15 +1,23 @@
 #include "web/WebActions.h"
 
+#include <QJsonArray>
 #include <QJsonValue>
 #include <QTimer>
 #include <functional>
 
 #include "commands/DatabaseEditor.h"
 #include "commands/Moderation.h"
+#include "commands/UsersFile.h"
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
 #include "core/Bot.h"
+#include "display/WhisperLogPort.h"
+#include "protection/BanList.h"
+#include "protection/ChannelGuard.h"
+#include "protection/ProtectionFiles.h"
+#include "protection/ProtectionSettings.h"
 #include "settings/Settings.h"
+#include "web/JsonText.h"
 
 namespace zarivok {
 namespace {
@@ -35,6 +43,27 @@ std::optional<QString> StringMember(const QJsonObject& body, const char* key) {
     if (!value.isString()) return std::nullopt;
     return value.toString();
 }
+
+// The protection form's texts, in the order of the dialog; the switches are check boxes.
+struct ProtectionField {
+    const char* key;
+    QString ProtectionTexts::*text;
+    bool isSwitch;
+};
+constexpr ProtectionField kProtectionFields[] = {
+    {"greetingEnabled", &ProtectionTexts::greetEnabled, true},
+    {"greeting", &ProtectionTexts::greetText, false},
+    {"lockdownEnabled", &ProtectionTexts::lockdownEnabled, true},
+    {"lockdownReason", &ProtectionTexts::lockdownReason, false},
+    {"phrasesEnabled", &ProtectionTexts::phrasesEnabled, true},
+    {"phrasesAction", &ProtectionTexts::phrasesAction, false},
+    {"phrasesReason", &ProtectionTexts::phrasesReason, false},
+    {"floodEnabled", &ProtectionTexts::floodEnabled, true},
+    {"floodLines", &ProtectionTexts::floodLines, false},
+    {"floodSeconds", &ProtectionTexts::floodSeconds, false},
+    {"floodAction", &ProtectionTexts::floodAction, false},
+    {"floodReason", &ProtectionTexts::floodReason, false},
+};
 
 }  // namespace
 
@@ -138,6 +167,33 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
         });
         return Outcome::kQueued;
     }
+    if (name == QLatin1String("clearWhispers")) {
+        if (!bot_.GetWhisperLog()) return Outcome::kUnknown;
+        Later([this] {
+            if (WhisperLogPort* log = bot_.GetWhisperLog()) log->ClearWhispers();
+        });
+        return Outcome::kQueued;
+    }
+    if (name == QLatin1String("protection")) {
+        ProtectionTexts texts;
+        for (const ProtectionField& field : kProtectionFields) {
+            const QJsonValue value = body.value(QLatin1String(field.key));
+            if (field.isSwitch) {
+                if (!value.isBool()) return Outcome::kBadBody;
+                texts.*field.text = SwitchText(value.toBool());
+            } else {
+                if (!value.isString()) return Outcome::kBadBody;
+                texts.*field.text = value.toString();
+            }
+        }
+        const auto banList = StringMember(body, "banList");
+        const auto phrases = StringMember(body, "phrases");
+        if (!banList || !phrases) return Outcome::kBadBody;
+        Later([this, texts, banList = *banList, phrases = *phrases] {
+            bot_.Guard().Save(texts, banList, phrases);
+        });
+        return Outcome::kQueued;
+    }
     return Outcome::kUnknown;
 }
 
@@ -161,6 +217,35 @@ std::optional<QJsonObject> WebActions::Query(const QString& name) {
             {QStringLiteral("enableAutoClear"), SwitchIsOn(texts.enableAutoClear)},
             {QStringLiteral("autoClearAtLine"), texts.autoClearAtLine},
             {QStringLiteral("enableNotifications"), SwitchIsOn(texts.enableNotifications)}};
+    }
+    if (name == QLatin1String("whispers")) {
+        WhisperLogPort* log = bot_.GetWhisperLog();
+        if (!log) return std::nullopt;
+        QJsonArray runs;
+        for (const RtfRun& run : log->WhisperRuns()) {
+            runs.append(QJsonArray{run.text, CssColour(run.colour)});
+        }
+        return QJsonObject{{QStringLiteral("runs"), runs}};
+    }
+    if (name == QLatin1String("protection")) {
+        const ProtectionFiles files = bot_.Guard().ReadForEditing();
+        const ProtectionSettings applied = ParseProtectionTexts(files.texts, QString()).settings;
+        QJsonObject answer;
+        for (const ProtectionField& field : kProtectionFields) {
+            const QString& text = files.texts.*field.text;
+            answer.insert(QLatin1String(field.key),
+                          field.isSwitch ? QJsonValue(SwitchIsOn(text)) : QJsonValue(text));
+        }
+        // An empty action shows the one the bot takes for it, as the dialog does.
+        if (files.texts.phrasesAction.isEmpty()) {
+            answer.insert(QStringLiteral("phrasesAction"), ActionText(applied.phrasesAction));
+        }
+        if (files.texts.floodAction.isEmpty()) {
+            answer.insert(QStringLiteral("floodAction"), ActionText(applied.floodAction));
+        }
+        answer.insert(QStringLiteral("banList"), JoinUsersLines(BanList::ToLines(files.bans)));
+        answer.insert(QStringLiteral("phrases"), JoinUsersLines(files.phrases));
+        return answer;
     }
     return std::nullopt;
 }

@@ -11,6 +11,7 @@
 
 #include "core/Bot.h"
 #include "core/Texts.h"
+#include "display/WhisperRecord.h"
 #include "web/LiveFeed.h"
 #include "web/WebAccess.h"
 #include "web/WebActions.h"
@@ -85,7 +86,12 @@ WebConsole::WebConsole(Bot& bot, QObject* parent)
     AddRoutes();
 }
 
-WebConsole::~WebConsole() = default;
+WebConsole::~WebConsole() {
+    if (whispers_) {
+        bot_.SetWhisperPane(nullptr);
+        bot_.SetWhisperLog(nullptr);
+    }
+}
 
 qint64 WebConsole::Now() const { return clock_ ? clock_() : monotonic_.elapsed(); }
 
@@ -116,6 +122,12 @@ std::optional<QString> WebConsole::Start(const WebAddress& where) {
                                 .arg(bound.HostAndPort()) +
                             kCrLf,
                         kYellow);
+    }
+    // A bot without a whisper window keeps its whisper log here, for the console's.
+    if (!bot_.GetWhisperLog()) {
+        whispers_ = std::make_unique<WhisperRecord>(bot_, bot_.Paths().whisperFile);
+        bot_.SetWhisperPane(whispers_.get());
+        bot_.SetWhisperLog(whispers_.get());
     }
     const QString url = bound.Url();
     bot_.AppendChat(QStringLiteral("Web console at ") + url + kCrLf, kGreen);
@@ -176,6 +188,9 @@ void WebConsole::AddRoutes() {
                   [this](const QString& name, const QHttpServerRequest& request) {
                       return Query(request, name);
                   });
+    server_.route("/api/whispers/clear", Method::Post, [this](const QHttpServerRequest& request) {
+        return Action(request, QStringLiteral("clearWhispers"));
+    });
     server_.route("/api/<arg>", Method::Post,
                   [this](const QString& name, const QHttpServerRequest& request) {
                       return Action(request, name);

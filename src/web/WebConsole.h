@@ -18,6 +18,7 @@ class Bot;
 class LiveFeed;
 class WebAccess;
 class WebActions;
+class WhisperRecord;
 
 // The web console: a page served by the bot itself, from which a browser watches the channel
 // and steers the bot as the window does. Plain HTTP on the address given (127.0.0.1 unless the
@@ -71,6 +72,7 @@ class WebConsole : public QObject {
     std::unique_ptr<WebAccess> access_;
     std::unique_ptr<LiveFeed> feed_;
     std::unique_ptr<WebActions> actions_;
+    std::unique_ptr<WhisperRecord> whispers_;
     quint16 port_ = 0;
     QElapsedTimer monotonic_;
     std::function<qint64()> clock_;

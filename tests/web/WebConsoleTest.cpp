@@ -9,6 +9,7 @@
 
 #include "connection/Connection.h"
 #include "core/Bot.h"
+#include "protection/ChannelGuard.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
 #include "web/HttpProbe.h"
@@ -313,6 +314,35 @@ TEST_F(WebConsoleTest, ActionsGoThroughTheSameOperationsAsTheWindow) {
     EXPECT_EQ(probe->PostJson("/api/config", changed, session).status, 204);
     EXPECT_TRUE(ChatGateway::WaitUntil(
         [&] { return harness.ReadFile(QStringLiteral("Config.ini")).contains("web says "); }));
+
+    const HttpAnswer protection = probe->Get("/api/protection", session);
+    ASSERT_EQ(protection.status, 200);
+    EXPECT_TRUE(protection.body.contains("\"greetingEnabled\":false"));
+    QByteArray rules = protection.body;
+    rules.replace("\"greetingEnabled\":false", "\"greetingEnabled\":true");
+    rules.replace("\"greeting\":\"\"", "\"greeting\":\"Welcome, %user%!\"");
+    rules.replace("\"banList\":\"\"", "\"banList\":\"spam*\\nbot?? flooding\"");
+    EXPECT_EQ(probe->PostJson("/api/protection", rules, session).status, 204);
+    EXPECT_TRUE(ChatGateway::WaitUntil([&] {
+        return harness.ReadFile(QStringLiteral("Banlist.txt")) == "spam*\r\nbot?? flooding\r\n";
+    })) << harness.ReadFile(QStringLiteral("Banlist.txt")).constData();
+    EXPECT_TRUE(harness.ReadFile(QStringLiteral("Protection.ini")).contains("Welcome, %user%!"));
+    EXPECT_TRUE(harness.bot().Guard().Settings().greetEnabled);
+}
+
+TEST_F(WebConsoleTest, WithoutAWhisperWindowTheConsoleKeepsTheWhisperLogAndClearsIt) {
+    harness.WriteFile(QStringLiteral("whisper.txt"), QByteArray());
+    ASSERT_TRUE(harness.LogIn());
+    const HttpProbe::Headers session = Session();
+    gateway.SendLine(ChatGateway::WhisperLine("Alice", "0010", "just for you"));
+    EXPECT_TRUE(ChatGateway::WaitUntil(
+        [&] { return probe->Get("/api/whispers", session).body.contains("just for you"); }));
+    EXPECT_TRUE(probe->Get("/api/whispers", session).body.contains("\"#"));
+    EXPECT_EQ(probe->PostJson("/api/whispers/clear", "{}", session).status, 204);
+    EXPECT_TRUE(ChatGateway::WaitUntil(
+        [&] { return !probe->Get("/api/whispers", session).body.contains("just for you"); }));
+    EXPECT_FALSE(harness.ReadFile(QStringLiteral("whisper.txt")).contains("just for you"));
+    EXPECT_TRUE(harness.ReadFile(QStringLiteral("whisper.txt")).startsWith("{\\rtf"));
 }
 
 // The real program: what it writes to standard output (the pane), standard error and the day
