@@ -97,7 +97,10 @@ void LiveFeed::Remember(const QString& text, ChatColour colour) {
     qsizetype start = 0;
     while (start < size) {
         qsizetype end = text.indexOf(u'\n', start);
-        while (end > 0 && text[end - 1] != u'\r') end = text.indexOf(u'\n', end + 1);
+        // A LF ends the line only after a CR of the same run, as the page reads runs.
+        while (end >= 0 && (end == 0 || text[end - 1] != u'\r')) {
+            end = text.indexOf(u'\n', end + 1);
+        }
         const qsizetype pieceEnd = end < 0 ? size : end + 1;
         if (!lastLineOpen_) {
             ++lines_;

@@ -15,6 +15,7 @@
 #include "web/LiveFeed.h"
 #include "web/WebAccess.h"
 #include "web/WebActions.h"
+#include "web/WebListener.h"
 #include "web/WebToken.h"
 
 namespace zarivok {
@@ -104,7 +105,7 @@ std::optional<QString> WebConsole::Start(const WebAddress& where) {
     }
     access_ = std::make_unique<WebAccess>(token.token);
 
-    auto* listener = new QTcpServer(this);
+    auto* listener = new WebListener(this);
     if (!listener->listen(where.address, where.port)) {
         bot_.AppendChat(QStringLiteral("The web console is off: cannot listen on %1: %2.")
                                 .arg(where.HostAndPort(), listener->errorString()) +

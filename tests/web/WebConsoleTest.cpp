@@ -16,6 +16,7 @@
 #include "web/LiveFeed.h"
 #include "web/WebAccess.h"
 #include "web/WebConsole.h"
+#include "web/WebListener.h"
 
 namespace zarivok::testing {
 namespace {
@@ -167,6 +168,46 @@ TEST_F(WebConsoleTest, AnUpgradeIsNeverAnsweredWithSwitchingProtocols) {
         EXPECT_FALSE(received.contains(" 101 ")) << received.constData();
         EXPECT_FALSE(received.contains("event: state"));
     }
+}
+
+TEST_F(WebConsoleTest, ConnectionsAndUnansweredBytesAreBounded) {
+    // Connections held open without a request: the one past the limit is closed at once.
+    std::vector<std::unique_ptr<QTcpSocket>> held;
+    for (int i = 0; i < WebListener::kMaxConnections; ++i) {
+        held.push_back(std::make_unique<QTcpSocket>());
+        held.back()->connectToHost(QHostAddress::LocalHost, console->Port());
+    }
+    // The console accepts them on this thread's event loop.
+    ASSERT_TRUE(ChatGateway::WaitUntil([&] {
+        return std::all_of(held.begin(), held.end(), [](const auto& socket) {
+            return socket->state() == QAbstractSocket::ConnectedState;
+        });
+    }));
+    const HttpAnswer refused = probe->Get("/api/ping", Bearer(token));
+    EXPECT_EQ(refused.status, 0);
+    held.clear();
+    EXPECT_TRUE(ChatGateway::WaitUntil(
+        [&] { return probe->Get("/api/ping", Bearer(token)).status == 204; }));
+
+    // A body larger than any request of the page: the connection goes before it is all read.
+    QTcpSocket flood;
+    flood.connectToHost(QHostAddress::LocalHost, console->Port());
+    ASSERT_TRUE(flood.waitForConnected(5000));
+    const qint64 size = 3 * WebListener::kMaxRequestBytes;
+    flood.write("POST /api/send HTTP/1.1\r\nHost: " + probe->Host() +
+                "\r\nContent-Type: application/json\r\nContent-Length: " +
+                QByteArray::number(size) + "\r\n\r\n");
+    const QByteArray chunk(64 * 1024, ' ');
+    qint64 sent = 0;
+    EXPECT_TRUE(ChatGateway::WaitUntil(
+        [&] {
+            if (flood.state() != QAbstractSocket::ConnectedState) return true;
+            if (flood.bytesToWrite() < 1024 * 1024 && sent < size) sent += flood.write(chunk);
+            return false;
+        },
+        30000));
+    EXPECT_LT(sent, size);
+    EXPECT_EQ(probe->Get("/api/ping", Bearer(token)).status, 204);
 }
 
 TEST_F(WebConsoleTest, TheStreamAndActionsRefuseAForeignOriginAndActionsWantJson) {
