@@ -35,6 +35,10 @@ const QList<std::pair<QByteArray, QByteArray>> kSecurityHeaders = {
     {"Cache-Control", "no-store"},
 };
 
+// The reasons a refusal gives, in its JSON body.
+constexpr char kForeignOrigin[] = "foreign origin";
+constexpr char kTooManyWrongTokens[] = "too many wrong tokens";
+
 QHttpServerResponse Json(const QJsonObject& object, Status status = Status::Ok) {
     return QHttpServerResponse("application/json",
                                QJsonDocument(object).toJson(QJsonDocument::Compact), status);
@@ -168,6 +172,20 @@ WebConsole::Gate WebConsole::Admit(const QHttpServerRequest& request) {
     return Gate::kUnauthorized;
 }
 
+std::optional<QHttpServerResponse> WebConsole::Refusal(const QHttpServerRequest& request) {
+    switch (Admit(request)) {
+        case Gate::kForbidden:
+            return Problem(Status::Forbidden, kForeignOrigin);
+        case Gate::kUnauthorized:
+            return Problem(Status::Unauthorized, "no session");
+        case Gate::kTooMany:
+            return Problem(Status::TooManyRequests, kTooManyWrongTokens);
+        case Gate::kOpen:
+            break;
+    }
+    return std::nullopt;
+}
+
 void WebConsole::AddRoutes() {
     using Method = QHttpServerRequest::Method;
     server_.route("/", Method::Get,
@@ -225,14 +243,14 @@ QHttpServerResponse WebConsole::Resource(const QString& path) {
 }
 
 QHttpServerResponse WebConsole::Login(const QHttpServerRequest& request) {
-    if (!OriginIsOwn(request)) return Problem(Status::Forbidden, "foreign origin");
+    if (!OriginIsOwn(request)) return Problem(Status::Forbidden, kForeignOrigin);
     if (!access_) return Problem(Status::ServiceUnavailable, "no token");
     const QJsonObject body = QJsonDocument::fromJson(request.body()).object();
     const QJsonValue token = body.value(QLatin1String("token"));
     switch (access_->CheckToken(token.toString().trimmed().toUtf8(),
                                 request.remoteAddress().toString(), Now())) {
         case WebAccess::Verdict::kTooMany:
-            return Problem(Status::TooManyRequests, "too many wrong tokens");
+            return Problem(Status::TooManyRequests, kTooManyWrongTokens);
         case WebAccess::Verdict::kWrongToken:
             return Problem(Status::Unauthorized, "wrong token");
         case WebAccess::Verdict::kAllowed:
@@ -245,7 +263,7 @@ QHttpServerResponse WebConsole::Login(const QHttpServerRequest& request) {
 }
 
 QHttpServerResponse WebConsole::Logout(const QHttpServerRequest& request) {
-    if (!OriginIsOwn(request)) return Problem(Status::Forbidden, "foreign origin");
+    if (!OriginIsOwn(request)) return Problem(Status::Forbidden, kForeignOrigin);
     if (access_) access_->EndSession(CookieValue(request.value("cookie"), kSessionCookie));
     QHttpServerResponse response(Status::NoContent);
     response.addHeader("Set-Cookie", QByteArray(kSessionCookie) +
@@ -256,20 +274,9 @@ QHttpServerResponse WebConsole::Logout(const QHttpServerRequest& request) {
 void WebConsole::Events(const QHttpServerRequest& request, QHttpServerResponder&& responder) {
     // Left unanswered, an upgrade is refused by the server itself, with no handshake.
     if (IsUpgrade(request)) return;
-    const auto refuse = [&](Status status, const char* why) {
-        QHttpServerResponse response = Problem(status, why);
-        for (const auto& [name, value] : kSecurityHeaders) response.addHeader(name, value);
-        response.write(std::move(responder));
-    };
-    switch (Admit(request)) {
-        case Gate::kForbidden:
-            return refuse(Status::Forbidden, "foreign origin");
-        case Gate::kUnauthorized:
-            return refuse(Status::Unauthorized, "no session");
-        case Gate::kTooMany:
-            return refuse(Status::TooManyRequests, "too many wrong tokens");
-        case Gate::kOpen:
-            break;
+    if (auto refused = Refusal(request)) {
+        for (const auto& [name, value] : kSecurityHeaders) refused->addHeader(name, value);
+        return refused->write(std::move(responder));
     }
     QTcpSocket* socket = responder.socket();
     responder.writeStatusLine(Status::Ok);
@@ -283,16 +290,7 @@ void WebConsole::Events(const QHttpServerRequest& request, QHttpServerResponder&
 }
 
 QHttpServerResponse WebConsole::Query(const QHttpServerRequest& request, const QString& name) {
-    switch (Admit(request)) {
-        case Gate::kForbidden:
-            return Problem(Status::Forbidden, "foreign origin");
-        case Gate::kUnauthorized:
-            return Problem(Status::Unauthorized, "no session");
-        case Gate::kTooMany:
-            return Problem(Status::TooManyRequests, "too many wrong tokens");
-        case Gate::kOpen:
-            break;
-    }
+    if (auto refused = Refusal(request)) return std::move(*refused);
     if (name == QLatin1String("ping")) return QHttpServerResponse(Status::NoContent);
     const auto answer = actions_->Query(name);
     if (!answer) return Problem(Status::NotFound, "no such query");
@@ -300,16 +298,7 @@ QHttpServerResponse WebConsole::Query(const QHttpServerRequest& request, const Q
 }
 
 QHttpServerResponse WebConsole::Action(const QHttpServerRequest& request, const QString& name) {
-    switch (Admit(request)) {
-        case Gate::kForbidden:
-            return Problem(Status::Forbidden, "foreign origin");
-        case Gate::kUnauthorized:
-            return Problem(Status::Unauthorized, "no session");
-        case Gate::kTooMany:
-            return Problem(Status::TooManyRequests, "too many wrong tokens");
-        case Gate::kOpen:
-            break;
-    }
+    if (auto refused = Refusal(request)) return std::move(*refused);
     // A form on another site can post only form encodings and plain text, never JSON.
     if (!request.value("content-type").startsWith("application/json")) {
         return Problem(Status::UnsupportedMediaType, "JSON only");

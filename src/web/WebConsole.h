@@ -54,6 +54,8 @@ class WebConsole : public QObject {
   private:
     enum class Gate { kOpen, kUnauthorized, kTooMany, kForbidden };
     Gate Admit(const QHttpServerRequest& request);
+    // The answer to a request that may not pass, or nothing for one that may.
+    std::optional<QHttpServerResponse> Refusal(const QHttpServerRequest& request);
     bool HasSession(const QHttpServerRequest& request) const;
     bool OriginIsOwn(const QHttpServerRequest& request) const;
     qint64 Now() const;
