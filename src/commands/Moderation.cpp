@@ -50,7 +50,13 @@ bool RemoveFromDatabase(Bot& bot, QString name) {
     return true;
 }
 
+void SendInputLine(Bot& bot, const QString& text) {
+    bot.History().Add(text);
+    bot.GetOutgoing().Send(text);
+}
+
 void WhisperPickedUser(Bot& bot, const QString& text) {
+    bot.History().Add(text);
     bot.GetOutgoing().SendChatText(QStringLiteral("/w ") + bot.strList + u' ' + text);
 }
 

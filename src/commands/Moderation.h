@@ -15,7 +15,9 @@ void SquelchUser(Bot& bot);
 void UnsquelchUser(Bot& bot);
 void AddPickedUserToDatabase(Bot& bot);
 void RemovePickedUserFromDatabase(Bot& bot);
-// The Whisper button: text to the picked user.
+// The Send button: the input line's text, said or run as a command, and kept for Up and Down.
+void SendInputLine(Bot& bot, const QString& text);
+// The Whisper button: text to the picked user, kept for Up and Down.
 void WhisperPickedUser(Bot& bot, const QString& text);
 
 // Adds name to the user database, says so in the channel and saves. The two short pauses let

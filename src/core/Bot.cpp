@@ -4,12 +4,14 @@
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLocale>
+#include <QMetaMethod>
 #include <cstdio>
 #include <cstdlib>
 
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
 #include "connection/Uptime.h"
+#include "core/Alerts.h"
 #include "core/CoarseClock.h"
 #include "core/OptionToggles.h"
 #include "core/Texts.h"
@@ -57,6 +59,7 @@ Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObje
       }),
       notificationsCaption_(QLatin1String(kNotificationsOffCaption)),
       autoClearCaption_(QLatin1String(kAutoClearOffCaption)),
+      alertsCaption_(QLatin1String(kAlertsOffCaption)),
       connection_(std::make_unique<Connection>(*this)),
       outgoing_(std::make_unique<Outgoing>(*this)),
       guard_(std::make_unique<ChannelGuard>(*this)) {}
@@ -128,6 +131,25 @@ void Bot::SetStatusPanel(int panel, const QString& text) {
 void Bot::ClickNotifications() {
     notificationsCaption_ = ToggleNotifications(*this, notificationsCaption_);
     Q_EMIT MenuCaptionsChanged();
+}
+
+void Bot::ClickAlerts() {
+    alertsCaption_ = ToggleAlerts(*this, alertsCaption_);
+    Q_EMIT MenuCaptionsChanged();
+}
+
+bool Bot::AlertsOn() const { return alertsCaption_ == QLatin1String(kAlertsOffCaption); }
+
+void Bot::AlertWhisper(QStringView from, QStringView text) {
+    if (AlertsOn()) Q_EMIT Alert(from.toString(), text.toString());
+}
+
+void Bot::AlertIfNamed(QStringView speaker, QStringView text) {
+    // Nobody listening (the headless bot): a flood pays nothing for the search.
+    static const QMetaMethod alert = QMetaMethod::fromSignal(&Bot::Alert);
+    if (!AlertsOn() || strName.isEmpty() || !isSignalConnected(alert)) return;
+    if (speaker.compare(strName, Qt::CaseInsensitive) == 0) return;
+    if (NamesWholeWord(text, strName)) Q_EMIT Alert(speaker.toString(), text.toString());
 }
 
 void Bot::ClickAutoClear() {

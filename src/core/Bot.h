@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "commands/UserDatabase.h"
+#include "core/InputHistory.h"
 #include "core/ProfilePaths.h"
 #include "display/ChatColour.h"
 #include "display/ChatOutput.h"
@@ -55,6 +56,8 @@ class Bot : public QObject {
     Outgoing& GetOutgoing() { return *outgoing_; }
     // Channel protection: its files, its rules and what it knows of the channel.
     ChannelGuard& Guard() { return *guard_; }
+    // The lines sent from an input line (Send, Whisper) in this run, for Up and Down.
+    InputHistory& History() { return history_; }
 
     void AppendChat(const QString& firstText, ChatColour firstColour,
                     const QString& secondText = {}, ChatColour secondColour = 0) {
@@ -134,12 +137,22 @@ class Bot : public QObject {
     const QString& AutoClearCaption() const { return autoClearCaption_; }
     void ClickNotifications();
     void ClickAutoClear();
+    const QString& AlertsCaption() const { return alertsCaption_; }
+    void ClickAlerts();
+    bool AlertsOn() const;
+
+    // Alerts: raised for a whisper, and for a channel line of somebody else's that names the
+    // bot as a whole word (ignoring letter case), while they are on. Front ends decide whether
+    // the operator is looking; the pane never changes for one.
+    void AlertWhisper(QStringView from, QStringView text);
+    void AlertIfNamed(QStringView speaker, QStringView text);
 
   Q_SIGNALS:
     // The caption, the count box or a status panel changed.
     void WindowTextsChanged();
     // A menu caption that follows the bot's state changed (Connect, the two switches).
     void MenuCaptionsChanged();
+    void Alert(const QString& who, const QString& text);
 
   private:
     // Before the output that writes to them.
@@ -169,6 +182,8 @@ class Bot : public QObject {
     std::array<QString, 3> status_;
     QString notificationsCaption_;
     QString autoClearCaption_;
+    QString alertsCaption_;
+    InputHistory history_;
     std::unique_ptr<Connection> connection_;
     std::unique_ptr<Outgoing> outgoing_;
     std::unique_ptr<ChannelGuard> guard_;

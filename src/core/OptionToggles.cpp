@@ -28,4 +28,10 @@ QString ToggleAutoClear(Bot& bot, const QString& caption) {
                   bot.settings.intEnableAutoClear, "AutoClear Disabled.", "AutoClear Enabled.");
 }
 
+QString ToggleAlerts(Bot& bot, const QString& caption) {
+    const bool turnOff = caption == QLatin1String(kAlertsOffCaption);
+    bot.AppendChat(QLatin1String(turnOff ? "Alerts Disabled." : "Alerts Enabled.") + kCrLf, kGreen);
+    return QLatin1String(turnOff ? kAlertsOnCaption : kAlertsOffCaption);
+}
+
 }  // namespace zarivok

@@ -16,7 +16,14 @@ inline constexpr char kNotificationsOnCaption[] = "&Notifications On";
 inline constexpr char kAutoClearOffCaption[] = "&AutoClear Off";
 inline constexpr char kAutoClearOnCaption[] = "&AutoClear On";
 
+// Alerts (a whisper, or the bot's name in a channel line, while the window is not in front):
+// on at start. Its mnemonic is not AutoClear's.
+inline constexpr char kAlertsOffCaption[] = "A&lerts Off";
+inline constexpr char kAlertsOnCaption[] = "A&lerts On";
+
 QString ToggleNotifications(Bot& bot, const QString& caption);
 QString ToggleAutoClear(Bot& bot, const QString& caption);
+// Alerts have no setting in Config.ini: the caption is their only state.
+QString ToggleAlerts(Bot& bot, const QString& caption);
 
 }  // namespace zarivok

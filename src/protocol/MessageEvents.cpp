@@ -22,6 +22,7 @@ void HandleWhisperFromEvent(Bot& bot, QStringView sender, QStringView /*flags*/,
     const QString text = message % kCrLf;
     bot.AppendChat(bot.TimeStamp() + prefix, kYellow, text, kGrey);
     bot.AppendWhisper(bot.TimeStamp() + prefix, kYellow, text, kGrey);
+    bot.AlertWhisper(sender, message);
 }
 
 void HandleTalkEvent(Bot& bot, QStringView speaker, QStringView flags, QStringView message) {
@@ -36,6 +37,7 @@ void HandleTalkEvent(Bot& bot, QStringView speaker, QStringView flags, QStringVi
     }
     bot.AppendChat(bot.TimeStamp() % u'<' % speaker % QStringLiteral("> "), nameColour,
                    message % kCrLf, textColour);
+    bot.AlertIfNamed(speaker, message);
     bot.Guard().UserSpoke(speaker, flags, message);
     HandleCommand(bot, speaker, message);
 }
@@ -79,6 +81,7 @@ void HandleErrorEvent(Bot& bot, QStringView message) {
 
 void HandleEmoteEvent(Bot& bot, QStringView user, QStringView flags, QStringView message) {
     bot.AppendChat(bot.TimeStamp() % u'<' % user % u' ' % message % u'>' % kCrLf, kYellow);
+    bot.AlertIfNamed(user, message);
     bot.Guard().UserSpoke(user, flags, message);
 }
 

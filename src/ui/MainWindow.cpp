@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -24,7 +25,9 @@
 #include "core/Texts.h"
 #include "settings/ConfigDialog.h"
 #include "ui/ChatPaneWidget.h"
+#include "ui/FindBar.h"
 #include "ui/Icons.h"
+#include "ui/InputLineKeys.h"
 #include "ui/ProtectionDialog.h"
 #include "ui/TrayIcon.h"
 #include "ui/UserListView.h"
@@ -47,6 +50,9 @@ class ClientArea : public QWidget {
 };
 
 constexpr int kStatusPanelWidths[] = {168, 333, 200};
+// The chat pane's place, and the find bar's under it while it is open.
+constexpr QRect kPaneRect(8, 24, 505, 385);
+constexpr int kFindBarHeight = 22;
 
 }  // namespace
 
@@ -95,6 +101,20 @@ MainWindow::MainWindow(const ProfilePaths& paths, Options options)
     setTabOrder(txtChannel, cmdWhisper);
     setTabOrder(cmdWhisper, Users);
 
+    inputKeys_ = new InputLineKeys(*txtSend, *bot_, this);
+    connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
+            &MainWindow::OpenFind);
+    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this, [this] {
+        if (!findBar->isVisible()) return OpenFind();
+        findBar->FindNext();
+    });
+    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
+            [this] {
+                if (!findBar->isVisible()) return OpenFind();
+                findBar->FindNext(true);
+            });
+    connect(bot_.get(), &Bot::Alert, this, &MainWindow::RaiseAlert);
+
     tray_ = new TrayIcon(this);
     connect(tray_, &TrayIcon::LeftButtonClicked, this, &MainWindow::Tray_Click);
 
@@ -124,7 +144,11 @@ MainWindow::~MainWindow() {
 void MainWindow::BuildControls(QWidget* client) {
     txtChannel = new ChatPaneWidget(Qt::black, Qt::white, client);
     txtChannel->setObjectName(QStringLiteral("txtChannel"));
-    txtChannel->setGeometry(8, 24, 505, 385);
+    txtChannel->setGeometry(kPaneRect);
+    findBar = new FindBar(*txtChannel, client);
+    findBar->setGeometry(kPaneRect.left(), kPaneRect.bottom() + 1 - kFindBarHeight,
+                         kPaneRect.width(), kFindBarHeight);
+    connect(findBar, &FindBar::Closed, this, &MainWindow::CloseFind);
 
     Users = new QLineEdit(client);
     Users->setObjectName(QStringLiteral("Users"));
@@ -201,11 +225,14 @@ void MainWindow::BuildMenus() {
     connect(mnuNotifications, &QAction::triggered, bot_.get(), &Bot::ClickNotifications);
     mnuAutoClear = mnuOptions->addAction(bot_->AutoClearCaption());
     connect(mnuAutoClear, &QAction::triggered, bot_.get(), &Bot::ClickAutoClear);
+    mnuAlerts = mnuOptions->addAction(bot_->AlertsCaption());
+    connect(mnuAlerts, &QAction::triggered, bot_.get(), &Bot::ClickAlerts);
     // The web console clicks the same items: the captions follow the bot, whoever clicked.
     connect(bot_.get(), &Bot::MenuCaptionsChanged, this, [this, &connection] {
         mnuConnect->setText(connection.ConnectCaption());
         mnuNotifications->setText(bot_->NotificationsCaption());
         mnuAutoClear->setText(bot_->AutoClearCaption());
+        mnuAlerts->setText(bot_->AlertsCaption());
     });
     mnuWhisper = mnuOptions->addAction(QStringLiteral("&Whisper Window"));
     connect(mnuWhisper, &QAction::triggered, whisperLog_, &WhisperLog::Show);
@@ -265,13 +292,15 @@ void MainWindow::mnuProtection_Click() {
 
 void MainWindow::cmdSend_Click() {
     const QString text = txtSend->text();
-    bot_->GetOutgoing().Send(text);
+    SendInputLine(*bot_, text);
+    inputKeys_->Sent();
     txtSend->clear();
 }
 
 void MainWindow::cmdWhisper_Click() {
     // The text stays in the box, unlike Send's.
     WhisperPickedUser(*bot_, txtSend->text());
+    inputKeys_->Sent();
 }
 
 void MainWindow::ChannelUsers_Click() { bot_->strList = ChannelUsers->SelectedName(); }
@@ -284,6 +313,25 @@ void MainWindow::ChannelUsers_MouseUp(Qt::MouseButton button) {
 }
 
 void MainWindow::ChannelUsers_DblClick() { txtSend->setText(txtSend->text() + bot_->strList); }
+
+void MainWindow::OpenFind() {
+    txtChannel->setGeometry(kPaneRect.adjusted(0, 0, 0, -kFindBarHeight - 2));
+    findBar->Open();
+}
+
+void MainWindow::CloseFind() {
+    txtChannel->setGeometry(kPaneRect);
+    txtSend->setFocus();
+}
+
+void MainWindow::RaiseAlert(const QString& who, const QString& text) {
+    const bool inFront =
+        options_.inFront ? options_.inFront() : isActiveWindow() && isVisible() && !isMinimized();
+    if (inFront) return;
+    tray_->ShowMessage(who, text);
+    QApplication::alert(this);
+    Q_EMIT Alerted(who, text);
+}
 
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);

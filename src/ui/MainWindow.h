@@ -21,6 +21,8 @@ class Bot;
 class ChatPaneWidget;
 class ConfigDialog;
 class DatabaseWindow;
+class FindBar;
+class InputLineKeys;
 class ProtectionDialog;
 class TrayIcon;
 class UserListView;
@@ -40,6 +42,9 @@ class MainWindow : public QWidget, public WindowTexts {
         // Whether the desktop has a notification area; without one, minimising leaves an
         // ordinary minimised window, so the window is never hidden with no way back.
         std::function<bool()> trayAvailable;
+        // Whether the operator has the window in front; by default, that it is the active
+        // window, shown and not minimised. An alert is raised only when not.
+        std::function<bool()> inFront;
     };
 
     explicit MainWindow(const ProfilePaths& paths, Options options = {});
@@ -69,6 +74,7 @@ class MainWindow : public QWidget, public WindowTexts {
     QPushButton* cmdWhisper = nullptr;
     QStatusBar* StatusBar1 = nullptr;
     QLabel* statusPanels[3] = {};
+    FindBar* findBar = nullptr;
 
     QMenu* mnuBot = nullptr;
     QAction* mnuConnect = nullptr;
@@ -81,6 +87,7 @@ class MainWindow : public QWidget, public WindowTexts {
     QMenu* mnuOptions = nullptr;
     QAction* mnuNotifications = nullptr;
     QAction* mnuAutoClear = nullptr;
+    QAction* mnuAlerts = nullptr;
     QAction* mnuWhisper = nullptr;
     QMenu* mnuList = nullptr;
     QAction* mnuBan = nullptr;
@@ -98,6 +105,12 @@ class MainWindow : public QWidget, public WindowTexts {
     void ChannelUsers_MouseUp(Qt::MouseButton button);
     void ChannelUsers_DblClick();
     void Tray_Click();
+    // Ctrl+F: the find bar under the chat pane.
+    void OpenFind();
+
+  Q_SIGNALS:
+    // An alert reached the operator (taskbar, and the notification area's message if shown).
+    void Alerted(const QString& who, const QString& text);
 
   protected:
     void changeEvent(QEvent* event) override;
@@ -111,12 +124,15 @@ class MainWindow : public QWidget, public WindowTexts {
     void mnuDatabase_Click();
     void mnuProtection_Click();
     void Form_Unload();
+    void RaiseAlert(const QString& who, const QString& text);
+    void CloseFind();
 
     Options options_;
     QMenuBar* menuBar_ = nullptr;
     std::unique_ptr<Bot> bot_;
     TrayIcon* tray_ = nullptr;
     WhisperLog* whisperLog_ = nullptr;
+    InputLineKeys* inputKeys_ = nullptr;
     std::unique_ptr<ConfigDialog> frmConfig_;
     std::unique_ptr<DatabaseWindow> frmDatabase_;
     std::unique_ptr<ProtectionDialog> frmProtection_;

@@ -29,4 +29,12 @@ bool TrayIcon::IsShown() const { return icon_ && icon_->isVisible(); }
 
 QString TrayIcon::ToolTip() const { return icon_ ? icon_->toolTip() : QString(); }
 
+bool TrayIcon::ShowMessage(const QString& title, const QString& text) {
+    if (!IsShown()) return false;
+    lastMessage_ =
+        text.size() > kMessageLength ? text.left(kMessageLength - 1) + QChar(0x2026) : text;
+    icon_->showMessage(title, lastMessage_, QSystemTrayIcon::Information);
+    return true;
+}
+
 }  // namespace zarivok

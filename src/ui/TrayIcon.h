@@ -25,12 +25,19 @@ class TrayIcon : public QObject {
     bool IsShown() const;
     QString ToolTip() const;
 
+    // An alert's message from the icon, while it is shown: the title and the text, cut to
+    // kMessageLength characters. Returns whether it was shown.
+    static constexpr qsizetype kMessageLength = 100;
+    bool ShowMessage(const QString& title, const QString& text);
+    const QString& LastMessage() const { return lastMessage_; }
+
   Q_SIGNALS:
     // A click of the left button; every other click and a double click do nothing.
     void LeftButtonClicked();
 
   private:
     QSystemTrayIcon* icon_ = nullptr;
+    QString lastMessage_;
 };
 
 }  // namespace zarivok

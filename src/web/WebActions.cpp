@@ -16,6 +16,7 @@
 #include "protection/ChannelGuard.h"
 #include "protection/ProtectionFiles.h"
 #include "protection/ProtectionSettings.h"
+#include "protocol/RosterModel.h"
 #include "settings/Settings.h"
 #include "web/JsonText.h"
 
@@ -77,7 +78,7 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
     if (name == QLatin1String("send")) {
         const auto text = StringMember(body, "text");
         if (!text) return Outcome::kBadBody;
-        Later([this, text = *text] { bot_.GetOutgoing().Send(text); });
+        Later([this, text = *text] { SendInputLine(bot_, text); });
         return Outcome::kQueued;
     }
     if (name == QLatin1String("whisper")) {
@@ -197,6 +198,18 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
     return Outcome::kUnknown;
 }
 
+std::optional<QJsonObject> WebActions::Complete(const QJsonObject& body) {
+    const auto text = StringMember(body, "text");
+    const QJsonValue cursor = body.value(QLatin1String("cursor"));
+    if (!text || !cursor.isDouble()) return std::nullopt;
+    QStringList names;
+    for (const RosterEntry& entry : bot_.Roster().Entries()) names.append(entry.name);
+    const auto completed = completer_.Complete(*text, cursor.toInteger(), names);
+    if (!completed) return std::nullopt;
+    return QJsonObject{{QStringLiteral("text"), completed->text},
+                       {QStringLiteral("cursor"), completed->cursor}};
+}
+
 std::optional<QJsonObject> WebActions::Query(const QString& name) {
     if (name == QLatin1String("database")) {
         QString text = DatabaseEditor(bot_).Load();
@@ -217,6 +230,10 @@ std::optional<QJsonObject> WebActions::Query(const QString& name) {
             {QStringLiteral("enableAutoClear"), SwitchIsOn(texts.enableAutoClear)},
             {QStringLiteral("autoClearAtLine"), texts.autoClearAtLine},
             {QStringLiteral("enableNotifications"), SwitchIsOn(texts.enableNotifications)}};
+    }
+    if (name == QLatin1String("history")) {
+        return QJsonObject{
+            {QStringLiteral("lines"), QJsonArray::fromStringList(bot_.History().Lines())}};
     }
     if (name == QLatin1String("whispers")) {
         WhisperLogPort* log = bot_.GetWhisperLog();

@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+#include "core/NameCompleter.h"
+
 namespace zarivok {
 
 class Bot;
@@ -24,10 +26,17 @@ class WebActions : public QObject {
     // The texts a dialog opens with; nothing for an unknown name.
     std::optional<QJsonObject> Query(const QString& name);
 
+    // Tab in the page's input line, answered at once (it never pauses): {"text", "cursor"}, or
+    // nothing when there is nothing to complete and the focus should move on.
+    std::optional<QJsonObject> Complete(const QJsonObject& body);
+
   private:
     void Later(std::function<void()> action);
 
     Bot& bot_;
+    // One for the console: a Tab repeated on the result of the last one goes on to the next
+    // match, whichever browser sent it.
+    NameCompleter completer_;
 };
 
 }  // namespace zarivok

@@ -308,6 +308,10 @@ QHttpServerResponse WebConsole::Action(const QHttpServerRequest& request, const 
     if (error.error != QJsonParseError::NoError || !body.isObject()) {
         return Problem(Status::BadRequest, "a JSON object is expected");
     }
+    if (name == QLatin1String("complete")) {
+        const auto completed = actions_->Complete(body.object());
+        return completed ? Json(*completed) : QHttpServerResponse(Status::NoContent);
+    }
     switch (actions_->Run(name, body.object())) {
         case WebActions::Outcome::kQueued:
             return QHttpServerResponse(Status::NoContent);

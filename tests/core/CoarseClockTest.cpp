@@ -1,8 +1,8 @@
-#include "core/CoarseClock.h"
-
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+
+#include "core/CoarseClock.h"
 
 namespace zarivok {
 namespace {

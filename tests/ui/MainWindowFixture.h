@@ -18,7 +18,8 @@ namespace zarivok::testing {
 class MainWindowFixture : public ::testing::Test {
   protected:
     explicit MainWindowFixture(bool trayAvailable = false)
-        : window(ProfilePaths::ForFolder(files.Folder()), {[this] { return trayAvailable_; }}),
+        : window(ProfilePaths::ForFolder(files.Folder()),
+                 {[this] { return trayAvailable_; }, [this] { return inFront; }}),
           trayAvailable_(trayAvailable) {
         window.bot().SetClock([] { return QTime(21, 5, 3); });
         window.bot().SetQuitHandler([this] { ++quits; });
@@ -40,6 +41,8 @@ class MainWindowFixture : public ::testing::Test {
     BotHarness files;
     MainWindow window;
     bool trayAvailable_;
+    // Whether the operator looks at the window, for alerts.
+    bool inFront = true;
     int quits = 0;
 };
 

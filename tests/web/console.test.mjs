@@ -171,3 +171,43 @@ test('Files > Config shows Config.ini, and Save writes the change to it', async 
     await close();
   }
 });
+
+test('Up brings back the lines sent, Escape the line being typed, and Tab completes a name', async () => {
+  const { page, errors, close } = await loggedIn();
+  try {
+    await page.waitForSelector('#ChannelUsers li[data-name="bob"]', kWait);
+    const value = () => page.$eval('#txtSend', (input) => input.value);
+    await page.type('#txtSend', 'a line to recall');
+    await page.keyboard.press('Enter');
+    await run.gateway.waitForLine((text) => text === 'a line to recall');
+    await page.type('#txtSend', 'half typed');
+    await page.keyboard.press('ArrowUp');
+    await page.waitForFunction(
+      () => document.getElementById('txtSend').value === 'a line to recall',
+      kWait,
+    );
+    await page.keyboard.press('Escape');
+    assert.equal(await value(), 'half typed');
+
+    await page.$eval('#txtSend', (input) => {
+      input.value = 'BO';
+    });
+    await page.focus('#txtSend');
+    await page.keyboard.press('End');
+    await page.keyboard.press('Tab');
+    // The list's order: the bot itself first, then bob; Tab again goes on to the next.
+    await page.waitForFunction(() => document.getElementById('txtSend').value === 'bot1: ', kWait);
+    await page.keyboard.press('Tab');
+    await page.waitForFunction(() => document.getElementById('txtSend').value === 'bob: ', kWait);
+    assert.equal(await page.evaluate(() => document.activeElement.id), 'txtSend');
+    // Nothing before the cursor: the focus moves on to Send.
+    await page.$eval('#txtSend', (input) => {
+      input.value = '';
+    });
+    await page.keyboard.press('Tab');
+    await page.waitForFunction(() => document.activeElement.id === 'cmdSend', kWait);
+    assert.deepEqual(errors, []);
+  } finally {
+    await close();
+  }
+});

@@ -3,6 +3,7 @@
 import { onReport, post } from './api.js';
 import { ChatPane } from './chat.js';
 import { Dialogs } from './dialogs.js';
+import { InputLine } from './inputline.js';
 import { MenuBar } from './menus.js';
 import { StatusBar } from './status.js';
 import { UserList } from './users.js';
@@ -45,9 +46,12 @@ const menus = new MenuBar(byId('menuBar'), {
 
 // ---- the input line ----
 
+const inputLine = new InputLine(txtSend, byId('cmdSend'));
+
 async function send() {
   const text = txtSend.value;
   txtSend.value = '';
+  inputLine.sent();
   const answer = await post('/api/send', { text }, 'Send');
   // What did not reach the bot is given back, unless something new was typed meanwhile.
   if (!answer.ok && txtSend.value === '') txtSend.value = text;
@@ -61,9 +65,10 @@ txtSend.addEventListener('keydown', (event) => {
   }
 });
 // The text stays in the box, unlike Send's.
-byId('cmdWhisper').addEventListener('click', () =>
-  post('/api/whisper', { name: users.picked, text: txtSend.value }, 'Whisper'),
-);
+byId('cmdWhisper').addEventListener('click', () => {
+  inputLine.sent();
+  post('/api/whisper', { name: users.picked, text: txtSend.value }, 'Whisper');
+});
 
 // Escape closes what is on top: the popup, a menu, then a dialog.
 document.addEventListener('keydown', (event) => {
