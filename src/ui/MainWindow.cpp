@@ -328,7 +328,12 @@ void MainWindow::RaiseAlert(const QString& who, const QString& text) {
     const bool inFront =
         options_.inFront ? options_.inFront() : isActiveWindow() && isVisible() && !isMinimized();
     if (inFront) return;
-    tray_->ShowMessage(who, text);
+    if (options_.trayAvailable()) {
+        // The notification area's message comes from the icon: shown for the alert when the
+        // window is not hidden behind it, it goes again once the window is active.
+        if (!tray_->IsShown()) tray_->Add(windowIcon(), windowTitle());
+        tray_->ShowMessage(who, text);
+    }
     QApplication::alert(this);
     Q_EMIT Alerted(who, text);
 }
@@ -336,6 +341,10 @@ void MainWindow::RaiseAlert(const QString& who, const QString& text) {
 void MainWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) Form_Resize();
+    // Only a minimised window keeps the icon; one an alert showed goes when the operator looks.
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && !isMinimized()) {
+        tray_->Remove();
+    }
 }
 
 void MainWindow::Form_Resize() {

@@ -195,7 +195,25 @@ class AlertInTrayTest : public MainWindowFixture {
     AlertInTrayTest() : MainWindowFixture(true) {}
 };
 
-// Hidden in the notification area, the window's alert is also the icon's message, shortened.
+// Where there is a notification area, an alert is also its message, shortened: from the icon
+// the window hides behind, or from one shown for the alert until the window is active again.
+TEST_F(AlertInTrayTest, AnInactiveWindowsAlertShowsTheIconsMessageUntilTheWindowIsActive) {
+    LogIn();
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    // Another window is in front.
+    QApplication::setActiveWindow(nullptr);
+    inFront = false;
+    QSignalSpy alerts(&window, &MainWindow::Alerted);
+    gateway.SendLine(ChatGateway::TalkLine("Ann", "0010", "bot1: are you there?"));
+    ASSERT_TRUE(alerts.wait(5000));
+    EXPECT_TRUE(window.Tray().IsShown());
+    EXPECT_EQ(window.Tray().LastMessage(), QStringLiteral("bot1: are you there?"));
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    EXPECT_TRUE(ChatGateway::WaitUntil([&] { return !window.Tray().IsShown(); }));
+}
+
 TEST_F(AlertInTrayTest, AWhisperWhileInTheTrayShowsTheIconsMessage) {
     LogIn();
     window.show();
