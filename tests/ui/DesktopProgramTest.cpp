@@ -112,21 +112,24 @@ TEST_F(DesktopProgramTest, ExitEndsWithZeroAndLeavesTheWhisperLogAlone) {
 
 // The input line's keys and the find bar, typed into the real window.
 TEST_F(DesktopProgramTest, HistoryCompletionAndFindWorkFromTheKeyboard) {
+    // Under a checker (valgrind) the program takes its time over each key.
+    constexpr int kSlowMs = 30000;
     gateway.AddChannelUser("Alistair", "0010", "CHAT");
     ConnectFromTheMenu();
     const QString window = QStringLiteral("ZaRiVoK v3.0b1");
     ASSERT_EQ(Drive({"keys", window, "h", "i", "Return"}), 0);
-    ASSERT_TRUE(gateway.WaitForReceived("hi\r\n"));
+    ASSERT_TRUE(gateway.WaitForReceived("hi\r\n", kSlowMs));
     // Up brings "hi" back; sent again, the server sees it twice.
     ASSERT_EQ(Drive({"keys", window, "Up", "Return"}), 0);
-    ASSERT_TRUE(ChatGateway::WaitUntil([&] { return gateway.Received().count("hi\r\n") == 2; }));
+    ASSERT_TRUE(
+        ChatGateway::WaitUntil([&] { return gateway.Received().count("hi\r\n") == 2; }, kSlowMs));
     ASSERT_EQ(Drive({"keys", window, "a", "l", "Tab", "y", "o", "Return"}), 0);
-    ASSERT_TRUE(gateway.WaitForReceived("Alistair: yo\r\n"));
+    ASSERT_TRUE(gateway.WaitForReceived("Alistair: yo\r\n", kSlowMs));
     // Find opens under the pane, finds, and Escape gives the keys back to the input line.
     ASSERT_EQ(Drive({"keys", window, "ctrl+f", "y", "o", "Return", "F3", "shift+F3", "Escape", "o",
                      "k", "Return"}),
               0);
-    ASSERT_TRUE(gateway.WaitForReceived("ok\r\n"));
+    ASSERT_TRUE(gateway.WaitForReceived("ok\r\n", kSlowMs));
     EXPECT_FALSE(gateway.Received().contains("yook"));
 }
 
