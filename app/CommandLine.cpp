@@ -88,7 +88,7 @@ std::unique_ptr<WebConsole> OpenWebConsole(Bot& bot, const StartOptions& options
     auto console = std::make_unique<WebConsole>(bot);
     const auto url = console->Start(*options.web);
     if (url && status) {
-        std::fprintf(status, "Web console at %s\n", qPrintable(*url));
+        std::fprintf(status, "%s%s\n", WebConsole::kWebConsoleAt, qPrintable(*url));
         std::fflush(status);
     }
     return console;

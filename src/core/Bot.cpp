@@ -50,7 +50,6 @@ Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObje
       paths_(std::move(paths)),
       userList_(paths_.usersFile),
       timeFormat_(LocaleTimeFormat()),
-
       quitHandler_([] {
           // At once: no closing steps, but what the pane printed is not lost.
           std::fflush(stdout);

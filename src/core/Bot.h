@@ -68,7 +68,6 @@ class Bot : public QObject {
     void AppendWhisper(const QString& firstText, ChatColour firstColour,
                        const QString& secondText = {}, ChatColour secondColour = 0);
     void SetWhisperPane(ChatPane* pane) { whisperPane_ = pane; }
-    bool HasWhisperPane() const { return whisperPane_ != nullptr; }
     // The whisper log as a whole, where the front end keeps one; none by default.
     void SetWhisperLog(WhisperLogPort* log) { whisperLog_ = log; }
     WhisperLogPort* GetWhisperLog() const { return whisperLog_; }

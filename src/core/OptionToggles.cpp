@@ -6,11 +6,12 @@
 namespace zarivok {
 namespace {
 
-// Neither line carries a time stamp, and neither toggle writes Config.ini.
+// No line carries a time stamp, and no toggle writes Config.ini. value: the running setting the
+// switch sets, if it has one.
 QString Toggle(Bot& bot, const QString& caption, const char* offCaption, const char* onCaption,
-               int& value, const char* disabledLine, const char* enabledLine) {
+               int* value, const char* disabledLine, const char* enabledLine) {
     const bool turnOff = caption == QLatin1String(offCaption);
-    value = turnOff ? 0 : 1;
+    if (value) *value = turnOff ? 0 : 1;
     bot.AppendChat(QLatin1String(turnOff ? disabledLine : enabledLine) + kCrLf, kGreen);
     return QLatin1String(turnOff ? onCaption : offCaption);
 }
@@ -19,19 +20,18 @@ QString Toggle(Bot& bot, const QString& caption, const char* offCaption, const c
 
 QString ToggleNotifications(Bot& bot, const QString& caption) {
     return Toggle(bot, caption, kNotificationsOffCaption, kNotificationsOnCaption,
-                  bot.settings.intEnableNotifications, "Join/Leave Notifications Disabled.",
+                  &bot.settings.intEnableNotifications, "Join/Leave Notifications Disabled.",
                   "Join/Leave Notifications Enabled.");
 }
 
 QString ToggleAutoClear(Bot& bot, const QString& caption) {
     return Toggle(bot, caption, kAutoClearOffCaption, kAutoClearOnCaption,
-                  bot.settings.intEnableAutoClear, "AutoClear Disabled.", "AutoClear Enabled.");
+                  &bot.settings.intEnableAutoClear, "AutoClear Disabled.", "AutoClear Enabled.");
 }
 
 QString ToggleAlerts(Bot& bot, const QString& caption) {
-    const bool turnOff = caption == QLatin1String(kAlertsOffCaption);
-    bot.AppendChat(QLatin1String(turnOff ? "Alerts Disabled." : "Alerts Enabled.") + kCrLf, kGreen);
-    return QLatin1String(turnOff ? kAlertsOnCaption : kAlertsOffCaption);
+    return Toggle(bot, caption, kAlertsOffCaption, kAlertsOnCaption, nullptr, "Alerts Disabled.",
+                  "Alerts Enabled.");
 }
 
 }  // namespace zarivok

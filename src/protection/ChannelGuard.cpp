@@ -302,8 +302,7 @@ void ChannelGuard::EnforceOnEveryone() {
     if (!IsOperator()) return;
     if (bans_.Size() == 0 && !settings_.lockdownEnabled) return;
     // Names first: nothing below lets events run, but the roster is not ours to hold into.
-    QStringList names;
-    for (const RosterEntry& entry : bot_.Roster().Entries()) names.append(entry.name);
+    const QStringList names = bot_.Roster().Names();
     for (const QString& name : names) {
         if (name.isEmpty() || IsOwnName(name)) continue;
         const Member* member = Find(name);

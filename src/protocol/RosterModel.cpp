@@ -91,6 +91,13 @@ qsizetype RosterModel::FindProvisional(QStringView name) const {
     });
 }
 
+QStringList RosterModel::Names() const {
+    QStringList names;
+    names.reserve(entries_.size());
+    for (const RosterEntry& entry : entries_) names.append(entry.name);
+    return names;
+}
+
 void RosterModel::SetHeader(const QString& text) {
     if (header_ == text) return;
     header_ = text;

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include "protocol/RosterIndex.h"
@@ -50,6 +51,8 @@ class RosterModel : public QAbstractListModel {
     qsizetype Count() const { return entries_.size(); }
     const RosterEntry& At(qsizetype row) const { return entries_[row]; }
     const QList<RosterEntry>& Entries() const { return entries_; }
+    // The names of every row, in the list's order.
+    QStringList Names() const;
 
     void Insert(qsizetype row, const QString& name, int icon, bool provisional = false);
     void Append(const QString& name, int icon, bool provisional = false) {

@@ -33,9 +33,8 @@ bool InputLineKeys::eventFilter(QObject* watched, QEvent* event) {
             if (const auto draft = walk_.Restore()) Show(*draft);
             return true;
         case Qt::Key_Tab: {
-            QStringList names;
-            for (const RosterEntry& entry : bot_.Roster().Entries()) names.append(entry.name);
-            const auto completed = completer_.Complete(line_.text(), line_.cursorPosition(), names);
+            const auto completed =
+                completer_.Complete(line_.text(), line_.cursorPosition(), bot_.Roster().Names());
             if (!completed) return false;  // the focus moves on, as the tab order says
             line_.setText(completed->text);
             line_.setCursorPosition(static_cast<int>(completed->cursor));

@@ -104,15 +104,13 @@ MainWindow::MainWindow(const ProfilePaths& paths, Options options)
     inputKeys_ = new InputLineKeys(*txtSend, *bot_, this);
     connect(new QShortcut(QKeySequence::Find, this), &QShortcut::activated, this,
             &MainWindow::OpenFind);
-    connect(new QShortcut(QKeySequence(Qt::Key_F3), this), &QShortcut::activated, this, [this] {
-        if (!findBar->isVisible()) return OpenFind();
-        findBar->FindNext();
-    });
-    connect(new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3), this), &QShortcut::activated, this,
-            [this] {
-                if (!findBar->isVisible()) return OpenFind();
-                findBar->FindNext(true);
-            });
+    for (const bool backward : {false, true}) {
+        const QKeySequence key(backward ? Qt::SHIFT | Qt::Key_F3 : QKeyCombination(Qt::Key_F3));
+        connect(new QShortcut(key, this), &QShortcut::activated, this, [this, backward] {
+            if (!findBar->isVisible()) return OpenFind();
+            findBar->FindNext(backward);
+        });
+    }
     connect(bot_.get(), &Bot::Alert, this, &MainWindow::RaiseAlert);
 
     tray_ = new TrayIcon(this);

@@ -38,21 +38,10 @@ LiveFeed::LiveFeed(Bot& bot, QObject* parent) : QObject(parent), bot_(bot) {
                 RowsChanged(topLeft.row(), bottomRight.row());
             });
     connect(&roster, &QAbstractItemModel::modelReset, this, &LiveFeed::RosterReset);
-    connect(&roster, &QAbstractItemModel::headerDataChanged, this, [this] {
-        if (streams_.isEmpty()) return;
-        headerChanged_ = true;
-        flushTimer_.start();
-    });
-    connect(&bot_, &Bot::WindowTextsChanged, this, [this] {
-        if (streams_.isEmpty()) return;
-        textsChanged_ = true;
-        flushTimer_.start();
-    });
-    connect(&bot_, &Bot::MenuCaptionsChanged, this, [this] {
-        if (streams_.isEmpty()) return;
-        menuChanged_ = true;
-        flushTimer_.start();
-    });
+    connect(&roster, &QAbstractItemModel::headerDataChanged, this,
+            [this] { MarkChanged(headerChanged_); });
+    connect(&bot_, &Bot::WindowTextsChanged, this, [this] { MarkChanged(textsChanged_); });
+    connect(&bot_, &Bot::MenuCaptionsChanged, this, [this] { MarkChanged(menuChanged_); });
     bot_.AddPaneListener(this);
 }
 
@@ -170,12 +159,22 @@ void LiveFeed::AppendMenu(QByteArray& out) const {
     AppendField(out, "autoClear", bot_.AutoClearCaption());
 }
 
+void LiveFeed::ScheduleFlush() {
+    // Restarting an active timer costs a timer id each time: a flood would pay it per line.
+    if (!flushTimer_.isActive()) flushTimer_.start();
+}
+
+void LiveFeed::MarkChanged(bool& changed) {
+    if (streams_.isEmpty()) return;
+    changed = true;
+    ScheduleFlush();
+}
+
 bool LiveFeed::BeginOp() {
     if (streams_.isEmpty()) return false;
     if (pending_.isEmpty()) {
         pending_ += kBatchHead;
-        // Restarting an active timer costs a timer id each time: a flood would pay it per line.
-        if (!flushTimer_.isActive()) flushTimer_.start();
+        ScheduleFlush();
     } else {
         pending_ += ',';
     }

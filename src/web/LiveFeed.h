@@ -73,6 +73,9 @@ class LiveFeed : public QObject, public ChatPane {
     void AppendMenu(QByteArray& out) const;
     // Starts an operation in the pending batch; false when no browser listens.
     bool BeginOp();
+    void ScheduleFlush();
+    // A text sent whole at the next flush (caption, menu, header) changed.
+    void MarkChanged(bool& changed);
     void RowsInserted(int first, int last);
     void RowsRemoved(int first, int last);
     void RowsChanged(int first, int last);

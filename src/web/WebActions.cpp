@@ -45,13 +45,29 @@ std::optional<QString> StringMember(const QJsonObject& body, const char* key) {
     return value.toString();
 }
 
-// The protection form's texts, in the order of the dialog; the switches are check boxes.
-struct ProtectionField {
+// A form's texts as the page sends and gets them, in the order of the window's dialog: the
+// switches ("0"/"1" in the file) are check boxes, true or false.
+template <typename Texts>
+struct FormField {
     const char* key;
-    QString ProtectionTexts::*text;
+    QString Texts::*text;
     bool isSwitch;
 };
-constexpr ProtectionField kProtectionFields[] = {
+
+constexpr FormField<SettingsTexts> kConfigFields[] = {
+    {"user", &SettingsTexts::user, false},
+    {"pass", &SettingsTexts::pass, false},
+    {"server", &SettingsTexts::server, false},
+    {"home", &SettingsTexts::home, false},
+    {"trigger", &SettingsTexts::trigger, false},
+    {"reconnect", &SettingsTexts::reconnect, false},
+    {"idleMsg", &SettingsTexts::idleMsg, false},
+    {"enableAutoClear", &SettingsTexts::enableAutoClear, true},
+    {"autoClearAtLine", &SettingsTexts::autoClearAtLine, false},
+    {"enableNotifications", &SettingsTexts::enableNotifications, true},
+};
+
+constexpr FormField<ProtectionTexts> kProtectionFields[] = {
     {"greetingEnabled", &ProtectionTexts::greetEnabled, true},
     {"greeting", &ProtectionTexts::greetText, false},
     {"lockdownEnabled", &ProtectionTexts::lockdownEnabled, true},
@@ -65,6 +81,28 @@ constexpr ProtectionField kProtectionFields[] = {
     {"floodAction", &ProtectionTexts::floodAction, false},
     {"floodReason", &ProtectionTexts::floodReason, false},
 };
+
+// Every field must be there with its kind: false for a body that does not fit the form.
+template <typename Texts, std::size_t N>
+bool ReadForm(const QJsonObject& body, const FormField<Texts> (&fields)[N], Texts& texts) {
+    for (const FormField<Texts>& field : fields) {
+        const QJsonValue value = body.value(QLatin1String(field.key));
+        if (field.isSwitch ? !value.isBool() : !value.isString()) return false;
+        texts.*field.text = field.isSwitch ? SwitchText(value.toBool()) : value.toString();
+    }
+    return true;
+}
+
+template <typename Texts, std::size_t N>
+QJsonObject FormJson(const Texts& texts, const FormField<Texts> (&fields)[N]) {
+    QJsonObject form;
+    for (const FormField<Texts>& field : fields) {
+        const QString& text = texts.*field.text;
+        form.insert(QLatin1String(field.key),
+                    field.isSwitch ? QJsonValue(SwitchIsOn(text)) : QJsonValue(text));
+    }
+    return form;
+}
 
 }  // namespace
 
@@ -144,23 +182,7 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
     }
     if (name == QLatin1String("config")) {
         SettingsTexts texts;
-        const struct {
-            const char* key;
-            QString* text;
-        } fields[] = {{"user", &texts.user},       {"pass", &texts.pass},
-                      {"server", &texts.server},   {"home", &texts.home},
-                      {"trigger", &texts.trigger}, {"reconnect", &texts.reconnect},
-                      {"idleMsg", &texts.idleMsg}, {"autoClearAtLine", &texts.autoClearAtLine}};
-        for (const auto& field : fields) {
-            const auto value = StringMember(body, field.key);
-            if (!value) return Outcome::kBadBody;
-            *field.text = *value;
-        }
-        const QJsonValue autoClear = body.value(QLatin1String("enableAutoClear"));
-        const QJsonValue notifications = body.value(QLatin1String("enableNotifications"));
-        if (!autoClear.isBool() || !notifications.isBool()) return Outcome::kBadBody;
-        texts.enableAutoClear = SwitchText(autoClear.toBool());
-        texts.enableNotifications = SwitchText(notifications.toBool());
+        if (!ReadForm(body, kConfigFields, texts)) return Outcome::kBadBody;
         Later([this, texts] {
             bot_.WriteSettingsFile(texts.user, texts.pass, texts.server, texts.home, texts.trigger,
                                    texts.reconnect, texts.idleMsg, texts.enableAutoClear,
@@ -177,16 +199,7 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
     }
     if (name == QLatin1String("protection")) {
         ProtectionTexts texts;
-        for (const ProtectionField& field : kProtectionFields) {
-            const QJsonValue value = body.value(QLatin1String(field.key));
-            if (field.isSwitch) {
-                if (!value.isBool()) return Outcome::kBadBody;
-                texts.*field.text = SwitchText(value.toBool());
-            } else {
-                if (!value.isString()) return Outcome::kBadBody;
-                texts.*field.text = value.toString();
-            }
-        }
+        if (!ReadForm(body, kProtectionFields, texts)) return Outcome::kBadBody;
         const auto banList = StringMember(body, "banList");
         const auto phrases = StringMember(body, "phrases");
         if (!banList || !phrases) return Outcome::kBadBody;
@@ -202,9 +215,7 @@ std::optional<QJsonObject> WebActions::Complete(const QJsonObject& body) {
     const auto text = StringMember(body, "text");
     const QJsonValue cursor = body.value(QLatin1String("cursor"));
     if (!text || !cursor.isDouble()) return std::nullopt;
-    QStringList names;
-    for (const RosterEntry& entry : bot_.Roster().Entries()) names.append(entry.name);
-    const auto completed = completer_.Complete(*text, cursor.toInteger(), names);
+    const auto completed = completer_.Complete(*text, cursor.toInteger(), bot_.Roster().Names());
     if (!completed) return std::nullopt;
     return QJsonObject{{QStringLiteral("text"), completed->text},
                        {QStringLiteral("cursor"), completed->cursor}};
@@ -218,18 +229,7 @@ std::optional<QJsonObject> WebActions::Query(const QString& name) {
         return QJsonObject{{QStringLiteral("text"), text}};
     }
     if (name == QLatin1String("config")) {
-        const SettingsTexts texts = ReadSettingsTexts(bot_.Paths().configFile);
-        return QJsonObject{
-            {QStringLiteral("user"), texts.user},
-            {QStringLiteral("pass"), texts.pass},
-            {QStringLiteral("server"), texts.server},
-            {QStringLiteral("home"), texts.home},
-            {QStringLiteral("trigger"), texts.trigger},
-            {QStringLiteral("reconnect"), texts.reconnect},
-            {QStringLiteral("idleMsg"), texts.idleMsg},
-            {QStringLiteral("enableAutoClear"), SwitchIsOn(texts.enableAutoClear)},
-            {QStringLiteral("autoClearAtLine"), texts.autoClearAtLine},
-            {QStringLiteral("enableNotifications"), SwitchIsOn(texts.enableNotifications)}};
+        return FormJson(ReadSettingsTexts(bot_.Paths().configFile), kConfigFields);
     }
     if (name == QLatin1String("history")) {
         return QJsonObject{
@@ -247,12 +247,7 @@ std::optional<QJsonObject> WebActions::Query(const QString& name) {
     if (name == QLatin1String("protection")) {
         const ProtectionFiles files = bot_.Guard().ReadForEditing();
         const ProtectionSettings applied = ParseProtectionTexts(files.texts, QString()).settings;
-        QJsonObject answer;
-        for (const ProtectionField& field : kProtectionFields) {
-            const QString& text = files.texts.*field.text;
-            answer.insert(QLatin1String(field.key),
-                          field.isSwitch ? QJsonValue(SwitchIsOn(text)) : QJsonValue(text));
-        }
+        QJsonObject answer = FormJson(files.texts, kProtectionFields);
         // An empty action shows the one the bot takes for it, as the dialog does.
         if (files.texts.phrasesAction.isEmpty()) {
             answer.insert(QStringLiteral("phrasesAction"), ActionText(applied.phrasesAction));

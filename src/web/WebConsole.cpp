@@ -135,7 +135,7 @@ std::optional<QString> WebConsole::Start(const WebAddress& where) {
         bot_.SetWhisperLog(whispers_.get());
     }
     const QString url = bound.Url();
-    bot_.AppendChat(QStringLiteral("Web console at ") + url + kCrLf, kGreen);
+    bot_.AppendChat(QLatin1String(kWebConsoleAt) + url + kCrLf, kGreen);
     return url;
 }
 
@@ -200,9 +200,6 @@ void WebConsole::AddRoutes() {
                   [this](const QHttpServerRequest& request, QHttpServerResponder&& responder) {
                       Events(request, std::move(responder));
                   });
-    server_.route("/api/ping", Method::Get, [this](const QHttpServerRequest& request) {
-        return Query(request, QStringLiteral("ping"));
-    });
     server_.route("/api/<arg>", Method::Get,
                   [this](const QString& name, const QHttpServerRequest& request) {
                       return Query(request, name);

@@ -38,6 +38,8 @@ class WebConsole : public QObject {
     Q_OBJECT
   public:
     static constexpr char kSessionCookie[] = "zarivok_session";
+    // Said in the pane, and on standard error by the headless bot, followed by the address.
+    static constexpr char kWebConsoleAt[] = "Web console at ";
 
     explicit WebConsole(Bot& bot, QObject* parent = nullptr);
     ~WebConsole() override;
