@@ -17,13 +17,13 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "commands/DatabaseWindow.h"
+#include "ui/DatabaseWindow.h"
 #include "commands/Moderation.h"
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
 #include "core/Bot.h"
 #include "core/Texts.h"
-#include "settings/ConfigDialog.h"
+#include "ui/ConfigDialog.h"
 #include "ui/ChatPaneWidget.h"
 #include "ui/FindBar.h"
 #include "ui/Icons.h"

@@ -12,10 +12,10 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
-#include "commands/DatabaseWindow.h"
+#include "ui/DatabaseWindow.h"
 #include "connection/Connection.h"
 #include "core/Bot.h"
-#include "settings/ConfigDialog.h"
+#include "ui/ConfigDialog.h"
 #include "support/ChatGateway.h"
 #include "ui/ChatColours.h"
 #include "ui/ChatPaneWidget.h"

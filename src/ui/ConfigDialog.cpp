@@ -1,4 +1,4 @@
-#include "settings/ConfigDialog.h"
+#include "ui/ConfigDialog.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>

@@ -12,7 +12,7 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "commands/DatabaseWindow.h"
+#include "ui/DatabaseWindow.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
 #include "support/RecordingPane.h"

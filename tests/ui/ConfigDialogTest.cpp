@@ -7,7 +7,7 @@
 #include <QTest>
 
 #include "connection/Connection.h"
-#include "settings/ConfigDialog.h"
+#include "ui/ConfigDialog.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
 #include "support/WriteProtection.h"

@@ -1,4 +1,4 @@
-#include "commands/DatabaseWindow.h"
+#include "ui/DatabaseWindow.h"
 
 #include <QLineEdit>
 #include <QPushButton>
