@@ -44,7 +44,9 @@ std::optional<QString> WriteSettingsFile(const QString& path, const QString& use
                              autoClearAtLine, enableNotifications});
     const std::optional<QString> problem =
         content.brokenKey.isEmpty()
-            ? ReplaceFile(path, content.bytes)
+            // The file holds the password: a new one is its owner's alone. One that exists
+            // keeps the mode its owner gave it.
+            ? ReplaceFile(path, content.bytes, kOwnerOnly)
             : QStringLiteral(
                   "the value of \"%1\" holds a line break; a value must stay on one line.")
                   .arg(content.brokenKey);
