@@ -117,6 +117,11 @@ class MainWindow : public QWidget, public WindowTexts {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The chat pane's place, and the find bar's under it while it is open.
+    static constexpr QRect kPaneRect{8, 24, 505, 385};
+    static constexpr int kFindBarHeight = 22;
+
+    // The controls at their fixed places, and the menus (MainWindowControls.cpp).
     void BuildControls(QWidget* client);
     void BuildMenus();
     void Form_Resize();

@@ -7,10 +7,10 @@
 #include <QTest>
 
 #include "connection/Connection.h"
-#include "ui/ConfigDialog.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
 #include "support/WriteProtection.h"
+#include "ui/ConfigDialog.h"
 
 namespace zarivok {
 namespace {

@@ -12,12 +12,12 @@
 #include <QTextDocument>
 #include <QTextEdit>
 
-#include "ui/DatabaseWindow.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
 #include "support/RecordingPane.h"
 #include "support/RecordingTexts.h"
 #include "support/WriteProtection.h"
+#include "ui/DatabaseWindow.h"
 
 namespace zarivok {
 namespace {

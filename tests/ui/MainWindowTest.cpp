@@ -12,13 +12,13 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
-#include "ui/DatabaseWindow.h"
 #include "connection/Connection.h"
 #include "core/Bot.h"
-#include "ui/ConfigDialog.h"
 #include "support/ChatGateway.h"
 #include "ui/ChatColours.h"
 #include "ui/ChatPaneWidget.h"
+#include "ui/ConfigDialog.h"
+#include "ui/DatabaseWindow.h"
 #include "ui/MainWindow.h"
 #include "ui/MainWindowFixture.h"
 #include "ui/TrayIcon.h"
