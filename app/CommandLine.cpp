@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <cstdio>
 
 #include "core/Bot.h"
@@ -10,6 +11,22 @@
 #include "web/WebConsole.h"
 
 namespace zarivok {
+
+namespace {
+
+// The user's profile folder is made on first use, private: it will hold the password.
+bool MakeOwnFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    if (info.isDir()) return true;
+    if (QDir().mkpath(info.absolutePath()) &&
+        QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner)) {
+        return true;
+    }
+    std::fprintf(stderr, "zarivok: the profile folder %s cannot be made\n", qPrintable(folder));
+    return false;
+}
+
+}  // namespace
 
 std::optional<StartOptions> ReadCommandLine(QCoreApplication& app) {
     QCoreApplication::setApplicationName(QString::fromLatin1(kProgramName));
@@ -29,8 +46,9 @@ std::optional<StartOptions> ReadCommandLine(QCoreApplication& app) {
                        "said in the channel."));
     const QCommandLineOption profile(
         QStringLiteral("profile"),
-        QStringLiteral("Keep Config.ini, Users.txt, whisper.txt and the day logs in <dir>, "
-                       "which becomes the working directory."),
+        QStringLiteral("Keep Config.ini, Users.txt, the protection files, web-token, "
+                       "whisper.txt and the day logs in <dir>, which becomes the working "
+                       "directory. Without it, an installed program uses ~/.config/zarivok."),
         QStringLiteral("dir"));
     const QCommandLineOption noLog(
         QStringLiteral("no-log"),
@@ -56,16 +74,23 @@ std::optional<StartOptions> ReadCommandLine(QCoreApplication& app) {
     parser.addOption(web);
     parser.process(app);
 
-    ProfilePaths paths =
-        ProfilePaths::Default(QCoreApplication::applicationDirPath(), QDir::currentPath());
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    ProfilePaths paths = ProfilePaths::Default(programFolder, QDir::currentPath());
+    QString profileFolder;
     if (parser.isSet(profile)) {
-        const QDir folder(parser.value(profile));
-        if (!folder.exists()) {
+        profileFolder = parser.value(profile);
+        if (!QDir(profileFolder).exists()) {
             std::fprintf(stderr, "zarivok: the profile folder %s does not exist\n",
-                         qPrintable(parser.value(profile)));
+                         qPrintable(profileFolder));
             return std::nullopt;
         }
-        const QString absolute = folder.absolutePath();
+    } else if (IsInstalledFolder(programFolder, QStringLiteral(ZARIVOK_INSTALLED_BINDIR))) {
+        profileFolder =
+            UserProfileFolder(qEnvironmentVariable("XDG_CONFIG_HOME"), QDir::homePath());
+        if (!MakeOwnFolder(profileFolder)) return std::nullopt;
+    }
+    if (!profileFolder.isEmpty()) {
+        const QString absolute = QDir(profileFolder).absolutePath();
         QDir::setCurrent(absolute);
         paths = ProfilePaths::ForFolder(absolute);
     }

@@ -24,8 +24,10 @@ class Bot;
 class WebConsole;
 
 // Names the application and reads the command line, the same for the bot with and without its
-// window: --help and --version answer and end the program here. Returns nothing (after saying
-// why on stderr) when the profile folder named does not exist.
+// window: --help and --version answer and end the program here. Without --profile, a program run
+// from the folder it was installed to keeps its files in the user's own profile folder (made,
+// private, when missing); one run from anywhere else keeps them beside itself. Returns nothing
+// (after saying why on stderr) when the profile folder named does not exist or cannot be made.
 std::optional<StartOptions> ReadCommandLine(QCoreApplication& app);
 
 // Starts the web console when the command line asks for it; where it listens is also written to

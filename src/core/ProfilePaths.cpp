@@ -1,6 +1,7 @@
 #include "core/ProfilePaths.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace zarivok {
 
@@ -20,6 +21,18 @@ ProfilePaths ProfilePaths::Default(const QString& programFolder, const QString& 
                         program.filePath(QStringLiteral("Banlist.txt")),
                         program.filePath(QStringLiteral("Phrases.txt")),
                         program.filePath(QStringLiteral("web-token"))};
+}
+
+QString UserProfileFolder(const QString& xdgConfigHome, const QString& home) {
+    const QString base = QDir::isAbsolutePath(xdgConfigHome)
+                             ? xdgConfigHome
+                             : QDir(home).filePath(QStringLiteral(".config"));
+    return QDir::cleanPath(QDir(base).filePath(QStringLiteral("zarivok")));
+}
+
+bool IsInstalledFolder(const QString& programFolder, const QString& installedFolder) {
+    const QString program = QFileInfo(programFolder).canonicalFilePath();
+    return !program.isEmpty() && program == QFileInfo(installedFolder).canonicalFilePath();
 }
 
 }  // namespace zarivok

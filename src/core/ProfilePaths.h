@@ -27,4 +27,14 @@ struct ProfilePaths {
     static ProfilePaths Default(const QString& programFolder, const QString& workingFolder);
 };
 
+// The profile folder of a program installed for every user (a system folder such as /usr/bin is
+// no place for one user's password, nor writable by them): the user's own folder under
+// $XDG_CONFIG_HOME, or ~/.config when that is unset or not absolute, as the XDG base directory
+// rules say.
+QString UserProfileFolder(const QString& xdgConfigHome, const QString& home);
+
+// Whether programFolder is the folder the program was installed to, links resolved; a build tree
+// or a copy elsewhere keeps its files beside the program.
+bool IsInstalledFolder(const QString& programFolder, const QString& installedFolder);
+
 }  // namespace zarivok

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <sys/stat.h>
 
 #include "settings/Settings.h"
 #include "settings/SettingsWriter.h"
@@ -128,7 +128,7 @@ TEST_F(SettingsWriterTest, ANewFileIsTheOwnersAloneAndAnOldOneKeepsItsMode) {
     const auto mode = [](const QString& path) {
         struct stat info {};
         return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777)
-                                                                        : -1;
+                                                                       : -1;
     };
     const mode_t oldMask = ::umask(022);
     EXPECT_EQ(WriteSettingsFile(Path(), "bot", "secret", "", "", "", "", "", "", "", ""),
