@@ -1,5 +1,6 @@
 // zarivok_art OUTDIR: renders every picture of the desktop window to PNG files, for the install
-// (the window icon) and for looking at the drawings while working on them.
+// (the window icon at every size of the icon theme, in OUTDIR/hicolor) and for looking at the
+// drawings while working on them.
 
 #include <QDir>
 #include <QFont>
@@ -86,5 +87,12 @@ int main(int argc, char** argv) {
     ok &= Save(WindowIconPixmap().scaled(WindowIconPixmap().size() * kZoom), dir,
                QStringLiteral("window-icon-zoomed.png"));
     ok &= Save(BackgroundPicture(), dir, QStringLiteral("background.png"));
+    // The icon theme's tree, as it is installed under share/icons.
+    for (const int size : kWindowIconSizes) {
+        const QString folder = QStringLiteral("hicolor/%1x%1/apps").arg(size);
+        ok &= dir.mkpath(folder);
+        ok &=
+            Save(WindowIconPixmap(size), QDir(dir.filePath(folder)), QStringLiteral("zarivok.png"));
+    }
     return ok ? 0 : 1;
 }

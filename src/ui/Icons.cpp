@@ -243,12 +243,12 @@ QPixmap WindowIconPixmap() {
     return pixmap;
 }
 
+QPixmap WindowIconPixmap(int size) { return DrawWindowIcon(size); }
+
 QIcon WindowIcon() {
-    // Drawn at each size rather than scaled, so that the small ones stay sharp.
     static const QIcon icon = [] {
         QIcon sizes;
-        for (const int size : {16, 24, 48, 64}) sizes.addPixmap(DrawWindowIcon(size));
-        sizes.addPixmap(WindowIconPixmap());
+        for (const int size : kWindowIconSizes) sizes.addPixmap(DrawWindowIcon(size));
         return sizes;
     }();
     return icon;

@@ -68,13 +68,22 @@ TEST(IconsTest, PicturesAreDrawnOnceAndReused) {
     EXPECT_EQ(BackgroundPicture().cacheKey(), BackgroundPicture().cacheKey());
 }
 
-TEST(IconsTest, TheWindowIconIsThe32PixelPictureAtThatSize) {
+TEST(IconsTest, TheWindowIconIsDrawnAtEverySizeOfTheTheme) {
     const QPixmap pixmap = WindowIconPixmap();
     ASSERT_EQ(pixmap.size(), QSize(32, 32));
+    EXPECT_EQ(WindowIconPixmap(32).toImage(), pixmap.toImage());
     const QIcon icon = WindowIcon();
     ASSERT_FALSE(icon.isNull());
-    EXPECT_TRUE(icon.availableSizes().contains(QSize(32, 32)));
-    EXPECT_EQ(icon.pixmap(QSize(32, 32)).toImage(), pixmap.toImage());
+    for (const int size : kWindowIconSizes) {
+        SCOPED_TRACE(size);
+        const QImage image = WindowIconPixmap(size).toImage();
+        ASSERT_EQ(image.size(), QSize(size, size));
+        EXPECT_TRUE(icon.availableSizes().contains(QSize(size, size)));
+        EXPECT_EQ(icon.pixmap(QSize(size, size)).toImage(), image);
+        // A tile with its corners cut round: opaque in the middle, clear in the corner.
+        EXPECT_EQ(qAlpha(image.pixel(size / 2, size / 2)), 255);
+        EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);
+    }
 }
 
 // The chat pane and the user list sit on it; what shows between them must be as calm and dark as
