@@ -10,6 +10,7 @@
 #include "protection/ChannelGuard.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
+#include "support/WriteProtection.h"
 
 namespace zarivok {
 namespace {
@@ -322,11 +323,8 @@ TEST_F(ChannelGuardTest, NewFilesAreTheOwnersAloneAndOldOnesKeepTheirMode) {
     ASSERT_EQ(::chmod(QFile::encodeName(harness.Path("Protection.ini")).constData(), 0644), 0);
     Exchange(
         {Gw::TalkLine("alice", "0010", "!phrase x"), Gw::TalkLine("alice", "0010", "!greet off")});
-    struct stat info {};
-    ASSERT_EQ(::stat(QFile::encodeName(harness.Path("Phrases.txt")).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0600u);
-    ASSERT_EQ(::stat(QFile::encodeName(harness.Path("Protection.ini")).constData(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0644u);
+    EXPECT_EQ(FileMode(harness.Path("Phrases.txt")), 0600);
+    EXPECT_EQ(FileMode(harness.Path("Protection.ini")), 0644);
 }
 
 TEST_F(ChannelGuardTest, BadFilesSayOneRedLineEachAndTurnOnlyTheirFeatureOff) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "protection/ProtectionFiles.h"
+#include "support/WriteProtection.h"
 
 namespace zarivok {
 namespace {
@@ -28,12 +29,6 @@ class ProtectionFilesTest : public ::testing::Test {
     static QByteArray Read(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
-    }
-    static int Mode(const QString& path) {
-        struct stat status {};
-        return ::stat(QFile::encodeName(path).constData(), &status) == 0
-                   ? static_cast<int>(status.st_mode & 07777)
-                   : -1;
     }
 
     ProtectionFiles ReadAll() const { return ReadProtectionFiles(Settings(), Bans(), Phrases()); }
@@ -122,8 +117,8 @@ TEST_F(ProtectionFilesTest, ANewFileIsItsOwnersAloneAndAnOldOneKeepsItsMode) {
 
         EXPECT_EQ(write(fresh), std::nullopt);
         EXPECT_EQ(write(old), std::nullopt);
-        EXPECT_EQ(Mode(fresh), 0600);
-        EXPECT_EQ(Mode(old), 0644);
+        EXPECT_EQ(FileMode(fresh), 0600);
+        EXPECT_EQ(FileMode(old), 0644);
         EXPECT_NE(Read(old), "old\r\n");
     }
 }

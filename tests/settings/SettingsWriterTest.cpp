@@ -125,21 +125,16 @@ TEST_F(SettingsWriterTest, AFailedWriteLeavesTheOldFileAndNoTemporary) {
 // The file holds the password: a new one is the owner's alone whatever the umask allows, while one
 // that exists keeps the mode its owner chose.
 TEST_F(SettingsWriterTest, ANewFileIsTheOwnersAloneAndAnOldOneKeepsItsMode) {
-    const auto mode = [](const QString& path) {
-        struct stat info {};
-        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? int(info.st_mode & 07777)
-                                                                       : -1;
-    };
     const mode_t oldMask = ::umask(022);
     EXPECT_EQ(WriteSettingsFile(Path(), "bot", "secret", "", "", "", "", "", "", "", ""),
               std::nullopt);
-    EXPECT_EQ(mode(Path()), 0600);
+    EXPECT_EQ(FileMode(Path()), 0600);
 
     ASSERT_EQ(::chmod(QFile::encodeName(Path()).constData(), 0640), 0);
     EXPECT_EQ(WriteSettingsFile(Path(), "bot", "other", "", "", "", "", "", "", "", ""),
               std::nullopt);
     ::umask(oldMask);
-    EXPECT_EQ(mode(Path()), 0640);
+    EXPECT_EQ(FileMode(Path()), 0640);
     EXPECT_TRUE(ReadAll(Path()).contains("Pass=other\r\n"));
 }
 

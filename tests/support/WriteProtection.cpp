@@ -1,6 +1,7 @@
 #include "support/WriteProtection.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QDir>
@@ -20,6 +21,13 @@ constexpr QFileDevice::Permissions kWrite = QFileDevice::WriteOwner | QFileDevic
                                             QFileDevice::WriteGroup | QFileDevice::WriteOther;
 
 }  // namespace
+
+int FileMode(const QString& path) {
+    struct stat status {};
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0
+               ? static_cast<int>(status.st_mode & 07777)
+               : -1;
+}
 
 FileProtection::~FileProtection() {
     if (droppedRoot_ && setresuid(0, 0, 0) != 0) ADD_FAILURE() << "could not return to root";

@@ -31,6 +31,10 @@ class FileProtection {
     bool droppedRoot_ = false;
 };
 
+// The permission bits of a file or folder as chmod takes them (0600...), or -1 when it cannot be
+// looked at.
+int FileMode(const QString& path);
+
 // Makes a file or a folder unwritable. A folder becomes read-only while the files in it become
 // writable for everyone, and a file becomes read-only inside a folder that everyone may write:
 // either way only the one protection under test stands in the way.

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -12,6 +11,7 @@
 #include "protection/ChannelGuard.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
+#include "support/WriteProtection.h"
 #include "web/HttpProbe.h"
 #include "web/LiveFeed.h"
 #include "web/WebAccess.h"
@@ -53,11 +53,7 @@ TEST_F(WebConsoleTest, TheTokenFileIsMadeOnceReadableByItsOwnerOnly) {
     EXPECT_TRUE(QRegularExpression(QStringLiteral("^[A-Za-z0-9_-]{43}$"))
                     .match(QString::fromLatin1(token))
                     .hasMatch());
-    struct stat status {};
-    ASSERT_EQ(
-        ::stat(QFile::encodeName(harness.Path(QStringLiteral("web-token"))).constData(), &status),
-        0);
-    EXPECT_EQ(status.st_mode & 0777, 0600u);
+    EXPECT_EQ(FileMode(harness.Path(QStringLiteral("web-token"))), 0600);
     // A second start keeps the token.
     WebConsole again(harness.bot());
     ASSERT_TRUE(again.Start(WebAddress{QHostAddress(QHostAddress::LocalHost), 0}));
