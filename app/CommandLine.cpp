@@ -6,8 +6,8 @@
 #include <QFileInfo>
 #include <cstdio>
 
-#include "core/Bot.h"
-#include "core/Texts.h"
+#include "base/Texts.h"
+#include "bot/Bot.h"
 #include "web/WebConsole.h"
 
 namespace zarivok {

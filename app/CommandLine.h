@@ -4,7 +4,7 @@
 #include <memory>
 #include <optional>
 
-#include "core/ProfilePaths.h"
+#include "base/ProfilePaths.h"
 #include "web/WebAddress.h"
 
 class QCoreApplication;

@@ -4,8 +4,8 @@
 #include <QApplication>
 
 #include "CommandLine.h"
+#include "bot/Bot.h"
 #include "commands/UserDatabase.h"
-#include "core/Bot.h"
 #include "ui/MainWindow.h"
 #include "web/WebConsole.h"
 

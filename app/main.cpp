@@ -9,8 +9,8 @@
 #include <string>
 
 #include "CommandLine.h"
+#include "bot/Bot.h"
 #include "commands/UserDatabase.h"
-#include "core/Bot.h"
 #include "terminal/HeadlessFrontEnd.h"
 #include "web/WebConsole.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/WindowTexts.h"
+#include "bot/WindowTexts.h"
 
 namespace zarivok::bench {
 

@@ -19,7 +19,7 @@
 #include <random>
 
 #include "BenchTable.h"
-#include "core/Bot.h"
+#include "bot/Bot.h"
 #include "ui/ChatPaneWidget.h"
 #include "ui/MainWindow.h"
 #include "ui/WhisperLog.h"
@@ -102,7 +102,7 @@ void AppendBatches(benchmark::State& state, QPlainTextEdit& pane,
 
 void BM_ChatPaneAppend(benchmark::State& state) {
     Bot& bot = desktop->bot();
-    bot.settings.intEnableAutoClear = 0;
+    bot.UpdateSettings([&](Settings& s) { s.intEnableAutoClear = 0; });
     AppendBatches(state, *desktop->window().txtChannel, [&bot](int i) { TalkLine(bot, i); });
 }
 BENCHMARK(BM_ChatPaneAppend)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
@@ -132,14 +132,16 @@ BENCHMARK(BM_BarePlainTextAppend)->Arg(1000)->Unit(benchmark::kMicrosecond);
 void BM_ChatPaneAutoClear(benchmark::State& state) {
     Bot& bot = desktop->bot();
     FitPane(*desktop->window().txtChannel, 1, [](int) {});
-    bot.settings.intEnableAutoClear = 1;
-    bot.settings.intAutoClearAtLine = 500;
+    bot.UpdateSettings([&](Settings& s) {
+        s.intEnableAutoClear = 1;
+        s.intAutoClearAtLine = 500;
+    });
     int n = 0;
     for (auto _ : state) {
         for (int i = 0; i < kBatch; ++i) TalkLine(bot, n++);
         Desktop::Settle();
     }
-    bot.settings.intEnableAutoClear = 0;
+    bot.UpdateSettings([&](Settings& s) { s.intEnableAutoClear = 0; });
     state.SetItemsProcessed(state.iterations() * kBatch);
 }
 BENCHMARK(BM_ChatPaneAutoClear)->Unit(benchmark::kMicrosecond);
@@ -169,7 +171,7 @@ void BM_Roster(benchmark::State& state) {
     for (const int i : order) leave += "1003 LEAVE " + UserName(i) + " 0010\r\n";
 
     Bot& bot = desktop->bot();
-    bot.settings.intEnableNotifications = 0;
+    bot.UpdateSettings([&](Settings& s) { s.intEnableNotifications = 0; });
     for (auto _ : state) {
         const double start = ThreadSeconds();
         bot.ProcessReceivedData(arrive);
@@ -203,7 +205,7 @@ BENCHMARK(BM_Roster)
 }
 
 int Once(int lines, int batches) {
-    desktop->bot().settings.intEnableAutoClear = 0;
+    desktop->bot().UpdateSettings([&](Settings& s) { s.intEnableAutoClear = 0; });
     FitPane(*desktop->window().txtChannel, lines, [](int i) { TalkLine(desktop->bot(), i); });
     MeasuredBatches(batches);
     return 0;

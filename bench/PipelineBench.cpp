@@ -12,8 +12,8 @@
 
 #include "BenchFixtures.h"
 #include "BenchTable.h"
-#include "core/Bot.h"
-#include "core/WindowTexts.h"
+#include "bot/Bot.h"
+#include "bot/WindowTexts.h"
 #include "display/ChatPane.h"
 #include "protection/ChannelGuard.h"
 #include "protocol/EventLine.h"
@@ -69,7 +69,7 @@ class PipelineBot {
         if (file.open(QIODevice::WriteOnly)) file.write(users);
         file.close();
         bot_.UserList().Load();
-        bot_.settings.intEnableNotifications = 1;
+        bot_.UpdateSettings([&](Settings& s) { s.intEnableNotifications = 1; });
         QByteArray entry = "1007 CHANNEL \"Lobby\"\r\n";
         for (int i = 0; i < kChannelUsers; ++i)
             entry += "1001 USER " + UserName(i) + " 0010 [CHAT]\r\n";
@@ -214,7 +214,7 @@ void BM_ReceiveSession(benchmark::State& state) {
     NullPane pane;
     NullTexts texts;
     Bot bot(pane, texts, ProfilePaths::ForFolder(profile.path()));
-    bot.settings.intEnableNotifications = 1;
+    bot.UpdateSettings([&](Settings& s) { s.intEnableNotifications = 1; });
     for (auto _ : state) bot.ProcessReceivedData(session);
     state.SetBytesProcessed(state.iterations() * session.size());
     state.SetItemsProcessed(state.iterations() * session.count('\n'));

@@ -23,11 +23,11 @@
 #include "BenchFixtures.h"
 #include "BenchTable.h"
 #include "ChildProcess.h"
+#include "bot/Bot.h"
+#include "bot/WindowTexts.h"
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
 #include "connection/SendQueue.h"
-#include "core/Bot.h"
-#include "core/WindowTexts.h"
 #include "support/ChatGateway.h"
 #include "terminal/TerminalPane.h"
 

@@ -16,7 +16,7 @@
 #include <QStringList>
 
 #include "Breach.h"
-#include "commands/UsersFile.h"
+#include "base/ListFile.h"
 #include "protection/BanList.h"
 #include "protection/PhraseMatcher.h"
 #include "protection/ProtectionFiles.h"
@@ -63,9 +63,9 @@ void CheckSettings(const QByteArray& bytes) {
 }
 
 QList<BanEntry> ReadBans(const QByteArray& bytes, TextEncoding* encoding) {
-    const UsersFileText file = DecodeUsersFile(bytes);
+    const ListFileText file = DecodeListFile(bytes);
     *encoding = file.encoding;
-    return BanList::ParseLines(SplitUsersLines(file.text));
+    return BanList::ParseLines(SplitListLines(file.text));
 }
 
 void CheckBans(const QByteArray& bytes, const QString& name) {
@@ -75,7 +75,7 @@ void CheckBans(const QByteArray& bytes, const QString& name) {
     for (const BanEntry& entry : entries) shown.append(entry.pattern + u'|' + entry.reason);
 
     TextEncoding again{};
-    const QByteArray written = EncodeUsersFile(JoinUsersLines(BanList::ToLines(entries)), encoding);
+    const QByteArray written = EncodeListFile(JoinListLines(BanList::ToLines(entries)), encoding);
     if (ReadBans(written, &again) != entries) {
         Breach("the ban list does not read back as written", Evidence(name, shown));
     }
@@ -111,7 +111,7 @@ void CheckBans(const QByteArray& bytes, const QString& name) {
 }
 
 void CheckPhrases(const QByteArray& bytes, const QString& line) {
-    const QStringList phrases = ParsePhraseLines(SplitUsersLines(DecodeUsersFile(bytes).text));
+    const QStringList phrases = ParsePhraseLines(SplitListLines(DecodeListFile(bytes).text));
     const PhraseMatcher matcher(phrases);
     if (phrases.size() > kCheckedEntries) return;
     const QString folded = line.toCaseFolded();
@@ -130,7 +130,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     const QList<QByteArray> parts = bytes.split('\0');
     const auto part = [&parts](qsizetype i) { return i < parts.size() ? parts[i] : QByteArray(); };
-    const QString name = DecodeUsersFile(part(3)).text;
+    const QString name = DecodeListFile(part(3)).text;
     CheckSettings(part(0));
     CheckBans(part(1), name);
     CheckPhrases(part(2), name);

@@ -34,20 +34,20 @@
 #include <optional>
 
 #include "Breach.h"
+#include "base/TextCodec.h"
+#include "base/Texts.h"
+#include "bot/Bot.h"
+#include "bot/WindowTexts.h"
 #include "commands/UserDatabase.h"
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
 #include "connection/SendQueue.h"
-#include "core/Bot.h"
-#include "core/Texts.h"
-#include "core/WindowTexts.h"
 #include "display/ChatPane.h"
 #include "protection/BanList.h"
 #include "protection/ChannelGuard.h"
 #include "protection/ProtectionSettings.h"
 #include "protocol/EventLine.h"
 #include "protocol/LineFramer.h"
-#include "protocol/TextCodec.h"
 #include "settings/SettingsWriter.h"
 
 using namespace zarivok;
@@ -341,7 +341,7 @@ Harness::Harness() {
     bot.GetConnection().ConnectToServer();
     WaitUntilConnected();
     const ChannelGuard& guard = bot.Guard();
-    protectionTexts_ = guard.Texts();
+    protectionTexts_ = guard.Rules().Texts();
     bans_ = guard.Bans().Entries();
     phrases_ = guard.Phrases();
     if (!guard.Settings().lockdownEnabled || !guard.Settings().greetEnabled ||
@@ -407,17 +407,18 @@ void Harness::Drain() {
 void Harness::Prepare(const Options& options, const Stream& stream) {
     Bot& bot = *bot_;
     clockRuns_ = options.clockRuns;
-    Settings& s = bot.settings;
-    s.strUser = QStringLiteral("fuzzbot");
-    s.strPass = QStringLiteral("secret");
-    s.strServer = serverSetting_;
-    s.strHome = QStringLiteral("Lobby");
-    s.strTrigger = triggers_[options.trigger];
-    s.strReconnect = QStringLiteral("0");
-    s.strIdleMsg = QStringLiteral("idle");
-    s.intEnableAutoClear = options.autoClear ? 1 : 0;
-    s.intAutoClearAtLine = options.autoClearAtLine;
-    s.intEnableNotifications = options.notifications ? 1 : 0;
+    bot.UpdateSettings([&](Settings& s) {
+        s.strUser = QStringLiteral("fuzzbot");
+        s.strPass = QStringLiteral("secret");
+        s.strServer = serverSetting_;
+        s.strHome = QStringLiteral("Lobby");
+        s.strTrigger = triggers_[options.trigger];
+        s.strReconnect = QStringLiteral("0");
+        s.strIdleMsg = QStringLiteral("idle");
+        s.intEnableAutoClear = options.autoClear ? 1 : 0;
+        s.intAutoClearAtLine = options.autoClearAtLine;
+        s.intEnableNotifications = options.notifications ? 1 : 0;
+    });
     bot.SetWhisperPane(options.whisperPane ? &whisperPane_ : nullptr);
 
     QStringList seen;
@@ -433,7 +434,7 @@ void Harness::Prepare(const Options& options, const Stream& stream) {
     // Users.txt is read only at a 2010 line, and written again only when it must change: it
     // keeps the names of an earlier input unless a remove command saved over it, which shows
     // as a shorter list at that input's end (nothing adds a name back: add commands stay out).
-    const QByteArray usersFile = EncodeText(JoinUsersLines(listed_));
+    const QByteArray usersFile = EncodeText(JoinListLines(listed_));
     if (stream.namesTheBot && (usersFile != usersFile_ || usersFileSaved_)) {
         QFile file(bot.Paths().usersFile);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
@@ -454,12 +455,11 @@ void Harness::TearDown() {
     Bot& bot = *bot_;
     // The commands change the protection files: back to the harness's own, read again.
     ChannelGuard& guard = bot.Guard();
-    if (guard.Texts() != protectionTexts_ || guard.Bans().Entries() != bans_ ||
+    if (guard.Rules().Texts() != protectionTexts_ || guard.Rules().Bans().Entries() != bans_ ||
         guard.Phrases() != phrases_) {
         WriteProtectionFiles();
         guard.Load();
     }
-    guard.ChannelEntered();
     flags_.clear();
     joining_.reset();
     if (bot.UserList().Entries() != listed_) usersFileSaved_ = true;
@@ -474,16 +474,15 @@ void Harness::TearDown() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     bot.ResetReceiveBuffer();
-    bot.strName.clear();
-    bot.strList.clear();
-    bot.CurrentChannel.clear();
-    bot.Roster().Clear();
+    bot.ForgetSession();
     bot.SetColumnHeader(QString());
     bot.SetCaption(QString());
     bot.SetUserCount(QString());
     // One line with clearing at line 0 starts the pane's line count afresh.
-    bot.settings.intEnableAutoClear = 1;
-    bot.settings.intAutoClearAtLine = 0;
+    bot.UpdateSettings([&](Settings& s) {
+        s.intEnableAutoClear = 1;
+        s.intAutoClearAtLine = 0;
+    });
     bot.AppendChat(QString(), kBlack);
     if (bot.Output().LineCount() != 0) Breach("the pane's line count does not start afresh");
     UserDatabase& users = bot.UserList();
@@ -528,7 +527,7 @@ void Harness::OnUserCount(const QString& text) {
     if (resetting_) return;
     const RosterModel& roster = bot_->Roster();
     const QString expected =
-        bot_->CurrentChannel + QStringLiteral(" (") + QString::number(roster.Count()) + u')';
+        bot_->CurrentChannel() + QStringLiteral(" (") + QString::number(roster.Count()) + u')';
     if (text != expected) {
         Breach("the count box does not read \"channel (count)\"",
                "count box: " + Escaped(text) + "\nexpected:  " + Escaped(expected));
@@ -604,7 +603,7 @@ void Harness::FinishSaid() {
 
 bool Harness::IsExempt(QStringView name) const {
     const Bot& bot = *bot_;
-    if (!bot.strName.isEmpty() && SameName(name, bot.strName)) return true;
+    if (!bot.strName().isEmpty() && SameName(name, bot.strName())) return true;
     if (bot_->UserList().IsAuthorizedUser(name)) return true;
     return (flags_.value(name.toString().toCaseFolded()) & 0x0B) != 0;
 }
@@ -628,7 +627,7 @@ void Harness::OnTaggedLineSent() {
         Breach("channel protection acted on or greeted a user it must leave alone",
                "user: " + Escaped(target) + "\nsaid: " + Escaped(bytes) + "\nflags: " +
                    QByteArray::number(flags_.value(target.toString().toCaseFolded()), 16) +
-                   "\nbot: " + Escaped(bot_->strName));
+                   "\nbot: " + Escaped(bot_->strName()));
     }
 }
 

@@ -11,8 +11,8 @@
 #include <QStringList>
 
 #include "Breach.h"
-#include "commands/UsersFile.h"
-#include "protocol/TextCodec.h"
+#include "base/ListFile.h"
+#include "base/TextCodec.h"
 
 using namespace zarivok;
 using zarivok::fuzz::Breach;
@@ -46,10 +46,10 @@ QByteArray Evidence(const QByteArray& bytes, const QStringList& names) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const UsersFileText file = DecodeUsersFile(bytes);
-    const QStringList names = SplitUsersLines(file.text);
+    const ListFileText file = DecodeListFile(bytes);
+    const QStringList names = SplitListLines(file.text);
 
-    if (IsSavedForm(file.text) && EncodeUsersFile(JoinUsersLines(names), file.encoding) != bytes) {
+    if (IsSavedForm(file.text) && EncodeListFile(JoinListLines(names), file.encoding) != bytes) {
         Breach("an untouched file does not save back byte for byte", Evidence(bytes, names));
     }
 
@@ -58,19 +58,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     QStringList changed = names;
     if ((edit & 1) && !changed.isEmpty()) changed.removeFirst();
     if ((edit & 2) && !changed.isEmpty()) changed.removeLast();
-    if (edit & 4) changed += SplitUsersLines(DecodeWindows1252(bytes));
+    if (edit & 4) changed += SplitListLines(DecodeWindows1252(bytes));
     if (edit & 8) changed.append(QStringLiteral("\u0141ukasz"));  // no Windows-1252 byte for it
 
-    const QByteArray saved = EncodeUsersFile(JoinUsersLines(changed), file.encoding);
-    const UsersFileText again = DecodeUsersFile(saved);
-    if (SplitUsersLines(again.text) != changed) {
+    const QByteArray saved = EncodeListFile(JoinListLines(changed), file.encoding);
+    const ListFileText again = DecodeListFile(saved);
+    if (SplitListLines(again.text) != changed) {
         Breach("saved names do not load back", Evidence(saved, changed));
     }
     // Windows-1252 bytes that happen to form UTF-8 would be read back as other names.
-    const QString text = JoinUsersLines(changed);
+    const QString text = JoinListLines(changed);
     const QByteArray ansi = EncodeWindows1252(text);
     const bool stays1252 = file.encoding == TextEncoding::kWindows1252 &&
-                           FitsWindows1252(changed) && DecodeUsersFile(ansi).text == text;
+                           FitsWindows1252(changed) && DecodeListFile(ansi).text == text;
     // A UTF-8 file keeps its byte order mark; a text starting with U+FEFF needs one before it.
     const bool mark = file.encoding == TextEncoding::kUtf8WithByteOrderMark ||
                       text.startsWith(QChar::ByteOrderMark);

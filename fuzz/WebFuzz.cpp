@@ -16,8 +16,8 @@
 #include <QTemporaryDir>
 
 #include "Breach.h"
-#include "core/Bot.h"
-#include "core/WindowTexts.h"
+#include "bot/Bot.h"
+#include "bot/WindowTexts.h"
 #include "display/ChatPane.h"
 #include "web/JsonText.h"
 #include "web/LiveFeed.h"

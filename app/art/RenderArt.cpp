@@ -9,7 +9,7 @@
 #include <QPainter>
 #include <cstdio>
 
-#include "protocol/ProductIcons.h"
+#include "channel/ProductIcons.h"
 #include "ui/Icons.h"
 
 using namespace zarivok;

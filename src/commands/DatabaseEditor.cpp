@@ -2,10 +2,11 @@
 
 #include <QFileInfo>
 
+#include "base/ChatColour.h"
+#include "base/ProfilePaths.h"
+#include "base/Texts.h"
 #include "commands/UserDatabase.h"
-#include "core/Bot.h"
-#include "core/Texts.h"
-#include "display/ChatColour.h"
+#include "display/ChatOutput.h"
 
 namespace zarivok {
 namespace {
@@ -19,33 +20,34 @@ bool IsSameFile(const QString& a, const QString& b) {
 
 }  // namespace
 
-DatabaseEditor::DatabaseEditor(Bot& bot) : bot_(bot) {}
+DatabaseEditor::DatabaseEditor(const ProfilePaths& paths, UserDatabase& users, ChatOutput& output)
+    : paths_(paths), users_(users), output_(output) {}
 
 QString DatabaseEditor::Load() {
-    const UsersFileRead read = ReadUsersFile(bot_.Paths().editorUsersFile);
+    const ListFileRead read = ReadListFile(paths_.editorUsersFile);
     readFailed_ = read.problem.has_value();
-    if (read.problem) bot_.AppendChat(*read.problem + kCrLf, kRed);
+    if (read.problem) output_.AppendChat(*read.problem + kCrLf, kRed);
     encoding_ = read.content.encoding;
     return read.content.text;
 }
 
 bool DatabaseEditor::Save(const QString& paneText) {
-    const QString& path = bot_.Paths().editorUsersFile;
+    const QString& path = paths_.editorUsersFile;
     if (readFailed_) {
-        bot_.AppendChat(QStringLiteral("Did not save %1: it could not be read when the Database "
-                                       "window opened, and saving would replace it. Open the "
-                                       "window again once the file can be read.")
-                                .arg(path) +
-                            kCrLf,
-                        kRed);
+        output_.AppendChat(QStringLiteral("Did not save %1: it could not be read when the Database "
+                                          "window opened, and saving would replace it. Open the "
+                                          "window again once the file can be read.")
+                                   .arg(path) +
+                               kCrLf,
+                           kRed);
         return false;
     }
-    if (const auto problem = WriteUsersFile(path, FileTextFromPane(paneText), encoding_)) {
-        bot_.AppendChat(*problem + kCrLf, kRed);
+    if (const auto problem = WriteListFile(path, FileTextFromPane(paneText), encoding_)) {
+        output_.AppendChat(*problem + kCrLf, kRed);
         return false;
     }
     // Without letting events run: no command may act on the old list after the save.
-    if (IsSameFile(path, bot_.Paths().usersFile)) bot_.UserList().Load();
+    if (IsSameFile(path, paths_.usersFile)) users_.Load();
     return true;
 }
 

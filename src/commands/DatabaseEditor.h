@@ -3,11 +3,13 @@
 #include <QString>
 #include <optional>
 
-#include "commands/UsersFile.h"
+#include "base/ListFile.h"
 
 namespace zarivok {
 
-class Bot;
+class ChatOutput;
+class UserDatabase;
+struct ProfilePaths;
 
 // What the database window does with its file, the editor's Users.txt (the working directory's),
 // which it edits as free text. Text goes in and out in the pane's form: lines are separated by
@@ -15,7 +17,8 @@ class Bot;
 // with or without a CR before it.
 class DatabaseEditor {
   public:
-    explicit DatabaseEditor(Bot& bot);
+    // paths: the editor's file, and the bot's own database file, which users holds in memory.
+    DatabaseEditor(const ProfilePaths& paths, UserDatabase& users, ChatOutput& output);
 
     // The file's text for the pane. A missing file is an empty pane. One that cannot be read is
     // an empty pane too, with a red line in the chat pane naming the file and the reason; Save
@@ -43,7 +46,9 @@ class DatabaseEditor {
     static std::optional<Range> FindLine(const QString& paneText, const QString& name);
 
   private:
-    Bot& bot_;
+    const ProfilePaths& paths_;
+    UserDatabase& users_;
+    ChatOutput& output_;
     TextEncoding encoding_ = TextEncoding::kUtf8;
     bool readFailed_ = false;
 };

@@ -1,63 +1,60 @@
 #include "commands/Moderation.h"
 
+#include "base/PauseTicks.h"
+#include "base/Texts.h"
+#include "commands/UserDatabase.h"
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
-#include "core/Bot.h"
-#include "core/PauseTicks.h"
+#include "display/ChatOutput.h"
 
 namespace zarivok {
-namespace {
 
-void Say(Bot& bot, const QString& text) { bot.GetOutgoing().SendChatText(text); }
+Moderation::Moderation(const QString& picked, UserDatabase& users, Connection& connection,
+                       Outgoing& outgoing, ChatOutput& output)
+    : picked_(picked),
+      users_(users),
+      connection_(connection),
+      outgoing_(outgoing),
+      output_(output) {}
 
-// For the database changes, which pause: the reply goes to the connection the action began on.
-void Reply(Bot& bot, const QString& text, quint64 link) {
-    bot.GetOutgoing().SendChatText(text, link);
+void Moderation::Say(const QString& text) { outgoing_.SendChatText(text); }
+
+void Moderation::BanUser() { Say(QStringLiteral("/ban ") + picked_); }
+void Moderation::KickUser() { Say(QStringLiteral("/kick ") + picked_); }
+void Moderation::DesignateUser() { Say(QStringLiteral("/designate ") + picked_); }
+void Moderation::SquelchUser() { Say(QStringLiteral("/squelch ") + picked_); }
+void Moderation::UnsquelchUser() { Say(QStringLiteral("/unsquelch ") + picked_); }
+
+void Moderation::AddPickedUserToDatabase() { AddToDatabase(picked_); }
+void Moderation::RemovePickedUserFromDatabase() { RemoveFromDatabase(picked_); }
+
+void Moderation::AddToDatabase(QString name) {
+    // name is taken by value: strList may change while the pauses let events run. The reply goes
+    // to the connection the action began on.
+    const quint64 link = connection_.ReplyLink();
+    PauseTicks(1);
+    users_.Append(name);
+    outgoing_.SendChatText(
+        QStringLiteral("User ") + name + QStringLiteral(" has been added to database."), link);
+    PauseTicks(1);
+    SaveUserDatabase();
 }
 
-}  // namespace
-
-void BanUser(Bot& bot) { Say(bot, QStringLiteral("/ban ") + bot.strList); }
-void KickUser(Bot& bot) { Say(bot, QStringLiteral("/kick ") + bot.strList); }
-void DesignateUser(Bot& bot) { Say(bot, QStringLiteral("/designate ") + bot.strList); }
-void SquelchUser(Bot& bot) { Say(bot, QStringLiteral("/squelch ") + bot.strList); }
-void UnsquelchUser(Bot& bot) { Say(bot, QStringLiteral("/unsquelch ") + bot.strList); }
-
-void AddPickedUserToDatabase(Bot& bot) { AddToDatabase(bot, bot.strList); }
-void RemovePickedUserFromDatabase(Bot& bot) { RemoveFromDatabase(bot, bot.strList); }
-
-void AddToDatabase(Bot& bot, QString name) {
-    // name is taken by value: strList may change while the pauses let events run.
-    const quint64 link = bot.GetConnection().ReplyLink();
-    PauseTicks(1);
-    bot.UserList().Append(name);
-    Reply(bot, QStringLiteral("User ") + name + QStringLiteral(" has been added to database."),
-          link);
-    PauseTicks(1);
-    bot.SaveUserDatabase();
-}
-
-bool RemoveFromDatabase(Bot& bot, QString name) {
+bool Moderation::RemoveFromDatabase(QString name) {
     // Nothing between the search and the removal lets events run, so the index is still right.
-    const qsizetype index = bot.UserList().Find(name);
+    const qsizetype index = users_.Find(name);
     if (index < 0) {
-        Say(bot, QStringLiteral("Error: No such user, ") + name);
+        Say(QStringLiteral("Error: No such user, ") + name);
         return false;
     }
-    bot.UserList().RemoveUserAt(index);
-    Say(bot, QStringLiteral("User ") + name + QStringLiteral(" has been deleted."));
-    bot.SaveUserDatabase();
+    users_.RemoveUserAt(index);
+    Say(QStringLiteral("User ") + name + QStringLiteral(" has been deleted."));
+    SaveUserDatabase();
     return true;
 }
 
-void SendInputLine(Bot& bot, const QString& text) {
-    bot.History().Add(text);
-    bot.GetOutgoing().Send(text);
-}
-
-void WhisperPickedUser(Bot& bot, const QString& text) {
-    bot.History().Add(text);
-    bot.GetOutgoing().SendChatText(QStringLiteral("/w ") + bot.strList + u' ' + text);
+void Moderation::SaveUserDatabase() {
+    if (const auto problem = users_.Save()) output_.AppendChat(*problem + kCrLf, kRed);
 }
 
 }  // namespace zarivok

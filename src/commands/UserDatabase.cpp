@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "core/Texts.h"
+#include "base/Texts.h"
 
 namespace zarivok {
 namespace {
@@ -33,8 +33,8 @@ UserDatabase::UserDatabase(QString path) : path_(std::move(path)) {}
 void UserDatabase::Load(const std::function<void()>& afterEachLine) {
     // A missing or unreadable file is an empty database, silently: a fresh installation has no
     // Users.txt until the first name is added, and then only the master name may command.
-    const UsersFileText file = ReadUsersFile(path_).content;
-    QStringList lines = SplitUsersLines(file.text);
+    const ListFileText file = ReadListFile(path_).content;
+    QStringList lines = SplitListLines(file.text);
 
     // The whole file is taken in before any event runs: a command run by afterEachLine then
     // finds the complete new list, and what it adds or removes (and saves at once) stays. Only
@@ -49,7 +49,7 @@ void UserDatabase::Load(const std::function<void()>& afterEachLine) {
 }
 
 std::optional<QString> UserDatabase::Save() const {
-    return WriteUsersFile(path_, JoinUsersLines(entries_), encoding_);
+    return WriteListFile(path_, JoinListLines(entries_), encoding_);
 }
 
 bool UserDatabase::IsAuthorizedUser(QStringView name) const {

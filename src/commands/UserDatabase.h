@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "commands/UsersFile.h"
+#include "base/ListFile.h"
 
 namespace zarivok {
 

@@ -2,12 +2,11 @@
 
 #include <utility>
 
-#include "connection/Outgoing.h"
+#include "base/TextCodec.h"
+#include "base/Texts.h"
+#include "connection/ConnectionPort.h"
 #include "connection/ServerAddress.h"
-#include "core/Bot.h"
-#include "core/Texts.h"
-#include "protection/ChannelGuard.h"
-#include "protocol/TextCodec.h"
+#include "display/ChatOutput.h"
 #include "settings/Settings.h"
 
 namespace zarivok {
@@ -21,8 +20,11 @@ constexpr char kStateDisconnected[] = "Connection State - Disconnected";
 constexpr char kStateReconnecting[] = "Connection State - Reconnecting";
 }  // namespace
 
-Connection::Connection(Bot& bot)
-    : bot_(bot), connectCaption_(QString::fromLatin1(kConnectCaption)) {
+Connection::Connection(ConnectionPort& port, ChatOutput& output, const Settings& settings)
+    : port_(port),
+      output_(output),
+      settings_(settings),
+      connectCaption_(QString::fromLatin1(kConnectCaption)) {
     recon_.setInterval(kInitialReconnectMs);
     connect(&recon_, &QTimer::timeout, this, &Connection::recon_Timer);
     connect(&socket_, &ChatSocket::Connected, this, &Connection::Winsock_Connect);
@@ -34,24 +36,24 @@ Connection::Connection(Bot& bot)
 void Connection::ConnectToServer(quint16 port) {
     if (ending_) return;
     // A day log that failed (a full disk, a folder in the way) may work again by now.
-    bot_.Output().RetryLog();
-    const QStringList problems = bot_.LoadSettings();
-    bot_.AppendChat(QStringLiteral("Loaded Config.ini") + kCrLf, kGreen);
-    for (const QString& problem : problems) bot_.AppendChat(problem + kCrLf, kRed);
-    bot_.Guard().Load();
-    const Settings& settings = bot_.settings;
-    bot_.AppendChat(QStringLiteral("Reconnect Interval set to: ") + settings.strReconnect +
-                        QStringLiteral("ms") + kCrLf,
-                    kGreen);
+    output_.RetryLog();
+    const QStringList problems = port_.LoadSettings();
+    output_.AppendChat(QStringLiteral("Loaded Config.ini") + kCrLf, kGreen);
+    for (const QString& problem : problems) output_.AppendChat(problem + kCrLf, kRed);
+    port_.LoadConnectFiles();
+    const Settings& settings = settings_;
+    output_.AppendChat(QStringLiteral("Reconnect Interval set to: ") + settings.strReconnect +
+                           QStringLiteral("ms") + kCrLf,
+                       kGreen);
     SetReconInterval(ReconnectIntervalMs(settings));
 
     const ServerAddress address = ParseServerAddress(settings.strServer, port);
-    if (!address.problem.isEmpty()) bot_.AppendChat(address.problem + kCrLf, kRed);
+    if (!address.problem.isEmpty()) output_.AppendChat(address.problem + kCrLf, kRed);
     if (address.host.isEmpty()) {
-        bot_.AppendChat(QStringLiteral("Config.ini: \"Server\" is empty; set it to the chat "
-                                       "server's host name or address.") +
-                            kCrLf,
-                        kRed);
+        output_.AppendChat(QStringLiteral("Config.ini: \"Server\" is empty; set it to the chat "
+                                          "server's host name or address.") +
+                               kCrLf,
+                           kRed);
     }
     socket_.RemoteHost = address.host;
     socket_.RemotePort = address.port;
@@ -68,12 +70,12 @@ void Connection::OpenSocket() {
 
 void Connection::ShutSocket() {
     socket_.Close();
-    bot_.ResetReceiveBuffer();
-    bot_.GetOutgoing().DropQueuedLines();
+    port_.ForgetConnection();
+    if (std::exchange(opened_, false)) Q_EMIT Ended();
 }
 
 void Connection::Winsock_Connect() {
-    const Settings& settings = bot_.settings;
+    const Settings& settings = settings_;
     // The whole handshake in one send: the connection-type bytes, account, password and the
     // home channel, read now so that a reload since the connect is what logs in.
     QByteArray handshake("\x03\x04");
@@ -81,16 +83,18 @@ void Connection::Winsock_Connect() {
                             QStringLiteral("/join ") + settings.strHome + kCrLf);
     socket_.SendData(handshake);
     SetReconEnabled(false);
-    bot_.AppendChat(QStringLiteral("Connected To Battle.net at ") + bot_.TimeOfDay() + kCrLf,
-                    kGreen);
+    output_.AppendChat(QStringLiteral("Connected To Battle.net at ") + output_.TimeOfDay() + kCrLf,
+                       kGreen);
     SetState(kStateConnected);
+    opened_ = true;
+    Q_EMIT Opened();
 }
 
 void Connection::Winsock_DataArrival() {
     const QByteArray data = socket_.GetData();
     // Nested arrivals set their own connection and put this one back when they are done.
     const quint64 outer = std::exchange(receivingGeneration_, socket_.Generation());
-    bot_.ProcessReceivedData(data);
+    port_.Received(data);
     receivingGeneration_ = outer;
 }
 
@@ -106,14 +110,15 @@ void Connection::Shutdown() {
 }
 
 void Connection::Winsock_Close() {
-    bot_.AppendChat(bot_.TimeStamp() + QStringLiteral("Server closed connection") + kCrLf, kRed);
+    output_.AppendChat(output_.TimeStamp() + QStringLiteral("Server closed connection") + kCrLf,
+                       kRed);
     SetState(kStateDisconnected);
     CloseConnection();
     SetReconEnabled(true);
 }
 
 void Connection::Winsock_Error(int /*number*/, const QString& description) {
-    bot_.AppendChat(description + kCrLf, kRed);
+    output_.AppendChat(description + kCrLf, kRed);
     CloseConnection();
     SetReconEnabled(true);
     SetState(kStateReconnecting);
@@ -123,7 +128,7 @@ void Connection::recon_Timer() {
     if (ending_) return;
     // Abandons an attempt still in progress and starts over with the host and port set last.
     OpenSocket();
-    bot_.AppendChat(QLatin1String(kReconnecting) + kCrLf, kRed);
+    output_.AppendChat(QLatin1String(kReconnecting) + kCrLf, kRed);
 }
 
 void Connection::ConnectMenuClick() {
@@ -135,10 +140,10 @@ void Connection::ConnectMenuClick() {
         // A pending reconnect stays pending: the next tick connects again.
         CloseConnection();
         connectCaption_ = QString::fromLatin1(kConnectCaption);
-        bot_.AppendChat(QStringLiteral("Disconnected.") + kCrLf, kGreen);
+        output_.AppendChat(QStringLiteral("Disconnected.") + kCrLf, kGreen);
         SetState(kStateDisconnected);
     }
-    Q_EMIT bot_.MenuCaptionsChanged();
+    Q_EMIT ConnectCaptionChanged();
 }
 
 void Connection::ReconnectMenuClick() {
@@ -147,14 +152,14 @@ void Connection::ReconnectMenuClick() {
         ConnectToServer();
         return;
     }
-    const QStringList problems = bot_.LoadSettings();
-    for (const QString& problem : problems) bot_.AppendChat(problem + kCrLf, kRed);
+    const QStringList problems = port_.LoadSettings();
+    for (const QString& problem : problems) output_.AppendChat(problem + kCrLf, kRed);
     OpenSocket();
 }
 
 void Connection::ExitMenuClick() {
     CloseConnection();
-    bot_.Quit();
+    port_.Quit();
 }
 
 void Connection::SetReconEnabled(bool enabled) {
@@ -172,6 +177,6 @@ void Connection::SetReconInterval(int ms) {
     SetReconEnabled(reconEnabled_);
 }
 
-void Connection::SetState(const char* text) { bot_.SetStatusPanel(1, QString::fromLatin1(text)); }
+void Connection::SetState(const char* text) { Q_EMIT StateChanged(QString::fromLatin1(text)); }
 
 }  // namespace zarivok

@@ -8,7 +8,9 @@
 
 namespace zarivok {
 
-class Bot;
+class ChatOutput;
+class ConnectionPort;
+struct Settings;
 
 // Opens the connection to the chat server, logs in, hands what arrives to the receive side,
 // shows the connection state and reconnects by itself after a drop.
@@ -19,7 +21,8 @@ class Connection : public QObject {
     // The reconnect timer's interval before the first connect sets it from the settings.
     static constexpr int kInitialReconnectMs = 80;
 
-    explicit Connection(Bot& bot);
+    // settings: the values a connect loads (through the port) and logs in with.
+    Connection(ConnectionPort& port, ChatOutput& output, const Settings& settings);
 
     ChatSocket& Socket() { return socket_; }
     const QTimer& Recon() const { return recon_; }
@@ -51,6 +54,16 @@ class Connection : public QObject {
     // Timer and socket events, public so that tests can drive a tick without waiting for it.
     void recon_Timer();
 
+  Q_SIGNALS:
+    // The text of the connection state (the status bar's first panel) changed.
+    void StateChanged(const QString& text);
+    void ConnectCaptionChanged();
+    // The connection is open and the login handshake has gone out.
+    void Opened();
+    // A connection that had opened ended: the peer closed it, it failed, or it was closed or
+    // replaced here.
+    void Ended();
+
   private:
     void Winsock_Connect();
     void Winsock_DataArrival();
@@ -65,11 +78,15 @@ class Connection : public QObject {
     void ShutSocket();
     void SetState(const char* text);
 
-    Bot& bot_;
+    ConnectionPort& port_;
+    ChatOutput& output_;
+    const Settings& settings_;
     ChatSocket socket_;
     QTimer recon_;
     bool reconEnabled_ = false;
     bool ending_ = false;
+    // The open connection has said Opened, and not yet Ended.
+    bool opened_ = false;
     quint64 receivingGeneration_ = 0;
     QString connectCaption_;
 };

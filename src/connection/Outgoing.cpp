@@ -2,10 +2,12 @@
 
 #include <QElapsedTimer>
 
+#include "base/PauseTicks.h"
+#include "base/TextCodec.h"
+#include "base/Texts.h"
 #include "connection/Connection.h"
-#include "core/Bot.h"
-#include "core/Texts.h"
-#include "protocol/TextCodec.h"
+#include "display/ChatOutput.h"
+#include "settings/Settings.h"
 
 namespace zarivok {
 namespace {
@@ -18,8 +20,12 @@ qint64 MonotonicMs() {
 
 }  // namespace
 
-Outgoing::Outgoing(Bot& bot)
-    : bot_(bot),
+Outgoing::Outgoing(Connection& connection, ChatOutput& output, const Settings& settings,
+                   const QString& ownName)
+    : connection_(connection),
+      output_(output),
+      settings_(settings),
+      ownName_(ownName),
       clock_(&MonotonicMs),
       queue_([this] { return clock_(); },
              [this](const QString& line, quint64 tag) { Transmit(line, tag); }) {
@@ -33,53 +39,51 @@ Outgoing::Outgoing(Bot& bot)
 void Outgoing::SendChatText(const QString& text) { Enqueue(text, 0); }
 
 void Outgoing::Enqueue(const QString& text, quint64 tag) {
-    Connection& connection = bot_.GetConnection();
     // A program that is ending neither says anything nor connects for it.
-    if (connection.IsEnding()) return;
-    if (connection.Socket().IsConnected()) {
+    if (connection_.IsEnding()) return;
+    if (connection_.Socket().IsConnected()) {
         const int dropped = queue_.Enqueue(text, tag);
         if (dropped > 0) {
-            bot_.AppendChat(QStringLiteral("Too much to say at once: %1 line(s) dropped, %2 "
-                                           "still waiting to be sent.")
-                                    .arg(dropped)
-                                    .arg(queue_.Pending()) +
-                                kCrLf,
-                            kRed);
+            output_.AppendChat(QStringLiteral("Too much to say at once: %1 line(s) dropped, %2 "
+                                              "still waiting to be sent.")
+                                       .arg(dropped)
+                                       .arg(queue_.Pending()) +
+                                   kCrLf,
+                               kRed);
         }
         ArmPump();
         return;
     }
-    bot_.AppendChat(QLatin1String(kReconnecting) + kCrLf, kWhite);
-    connection.CloseConnection();
-    connection.ConnectToServer();
+    output_.AppendChat(QLatin1String(kReconnecting) + kCrLf, kWhite);
+    connection_.CloseConnection();
+    connection_.ConnectToServer();
 }
 
 void Outgoing::SendChatText(const QString& text, quint64 link) { SendChatText(text, link, 0); }
 
 void Outgoing::SendChatText(const QString& text, quint64 link, quint64 tag) {
-    Connection& connection = bot_.GetConnection();
-    if (link == 0 || connection.IsLinkOpen(link)) {
+    if (link == 0 || connection_.IsLinkOpen(link)) {
         Enqueue(text, tag);
         return;
     }
-    if (connection.IsEnding()) return;
-    bot_.AppendChat(
+    if (connection_.IsEnding()) return;
+    output_.AppendChat(
         QStringLiteral("Not sent, the connection it answers has closed: ") + text + kCrLf, kRed);
 }
 
 void Outgoing::Transmit(const QString& line, quint64 tag) {
     // The queue is emptied whenever the connection goes, so this only fails on a socket that
     // broke a moment ago; its error event follows.
-    if (!bot_.GetConnection().Socket().SendData(EncodeText(line) + "\r\n")) return;
+    if (!connection_.Socket().SendData(EncodeText(line) + "\r\n")) return;
     if (tag != 0) emit LineSent(tag);
     if (line.startsWith(u'/')) return;
-    bot_.AppendChat(bot_.TimeStamp() + u'<' + bot_.strName + u'>', kCyan, u' ' + line + kCrLf,
-                    kWhite);
+    output_.AppendChat(output_.TimeStamp() + u'<' + ownName_ + u'>', kCyan, u' ' + line + kCrLf,
+                       kWhite);
 }
 
 void Outgoing::Send(const QString& text) {
     SendChatText(text);
-    Bot::LetEventsRun();
+    LetEventsRun();
 }
 
 void Outgoing::DropQueuedLines() {
@@ -109,7 +113,7 @@ void Outgoing::ArmPump() {
 void Outgoing::AntiIdle_Timer() {
     ++lngIdleCount_;
     if (lngIdleCount_ < kAntiIdleTicks) return;
-    SendChatText(QStringLiteral("/me -- ") + bot_.settings.strIdleMsg + QStringLiteral(" -- ") +
+    SendChatText(QStringLiteral("/me -- ") + settings_.strIdleMsg + QStringLiteral(" -- ") +
                  Signature() + QStringLiteral(" --"));
     lngIdleCount_ = 0;
 }

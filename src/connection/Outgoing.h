@@ -9,7 +9,9 @@
 
 namespace zarivok {
 
-class Bot;
+class ChatOutput;
+class Connection;
+struct Settings;
 
 // Everything the bot says after the login handshake: the one way out (SendChatText), the Send
 // button's behaviour, and the anti-idle line every two minutes.
@@ -19,7 +21,10 @@ class Outgoing : public QObject {
     static constexpr int kAntiIdleTickMs = 1000;
     static constexpr int kAntiIdleTicks = 120;
 
-    explicit Outgoing(Bot& bot);
+    // ownName: the bot's own name, which the echo of its talk shows; settings: the anti-idle
+    // line's text.
+    Outgoing(Connection& connection, ChatOutput& output, const Settings& settings,
+             const QString& ownName);
 
     // Says one line (cut at its first CR or LF): it goes out at once while the flood budget
     // allows, otherwise it waits its turn. Ordinary talk is echoed in the chat pane when it
@@ -63,7 +68,10 @@ class Outgoing : public QObject {
     // Wakes the queue when its first waiting line fits the budget.
     void ArmPump();
 
-    Bot& bot_;
+    Connection& connection_;
+    ChatOutput& output_;
+    const Settings& settings_;
+    const QString& ownName_;
     std::function<qint64()> clock_;
     SendQueue queue_;
     QTimer pump_;

@@ -1,6 +1,6 @@
 #include "display/ChatOutput.h"
 
-#include "core/Texts.h"
+#include "base/Texts.h"
 #include "display/ChatPane.h"
 #include "display/DayLog.h"
 #include "settings/Settings.h"

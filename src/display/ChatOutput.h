@@ -3,7 +3,8 @@
 #include <QString>
 #include <QTimer>
 
-#include "display/ChatColour.h"
+#include "base/ChatColour.h"
+#include "display/PaneClock.h"
 
 namespace zarivok {
 
@@ -13,7 +14,7 @@ struct Settings;
 
 // The one writer of the chat pane, and of the day log beside it. It counts its calls and clears
 // the pane (never the log) when the count reaches the configured line and clearing is switched
-// on.
+// on. Every part that writes a line asks it for the line's time stamp too.
 class ChatOutput {
   public:
     static constexpr char kClearedText[] = "Chat has been Auto-Cleared.\r\n";
@@ -25,6 +26,11 @@ class ChatOutput {
     // secondColour when it is not empty. Callers end the last run with CR LF themselves.
     void AppendChat(const QString& firstText, ChatColour firstColour,
                     const QString& secondText = {}, ChatColour secondColour = 0);
+
+    // "[", the local time of day in the user's locale, "] ", read from the clock now.
+    QString TimeStamp() const { return clock_.TimeStamp(); }
+    QString TimeOfDay() const { return clock_.TimeOfDay(); }
+    void SetClock(std::function<QTime()> clock) { clock_.SetClock(std::move(clock)); }
 
     // Calls since the last automatic clear. 64 bits, so it never wraps, however long clearing
     // stays off.
@@ -47,6 +53,7 @@ class ChatOutput {
 
     ChatPane& pane_;
     const Settings& settings_;
+    PaneClock clock_;
     DayLog* log_;
     // Lines written outside an arrival from the server (the operator's, a timer's) reach the file
     // once the event loop is back, however many were written meanwhile.

@@ -2,7 +2,7 @@
 
 #include <QString>
 
-#include "display/ChatColour.h"
+#include "base/ChatColour.h"
 
 namespace zarivok {
 

@@ -8,12 +8,11 @@
 #include <system_error>
 #include <utility>
 
-#include "core/CoarseClock.h"
+#include "base/CoarseClock.h"
 
 namespace zarivok {
 
-DayLog::DayLog(QString folder)
-    : folder_(std::move(folder)), clock_(&CoarseEpochMSecs) {}
+DayLog::DayLog(QString folder) : folder_(std::move(folder)), clock_(&CoarseEpochMSecs) {}
 
 DayLog::~DayLog() { Flush(); }
 

@@ -4,7 +4,7 @@
 #include <QStringView>
 #include <array>
 
-#include "display/ChatColour.h"
+#include "base/ChatColour.h"
 
 namespace zarivok {
 

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <iterator>
 
+#include "base/TextCodec.h"
 #include "display/RtfReader.h"
-#include "protocol/TextCodec.h"
 
 namespace zarivok {
 namespace {

@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "display/ChatColour.h"
+#include "base/ChatColour.h"
 
 namespace zarivok {
 

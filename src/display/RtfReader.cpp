@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "protocol/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace zarivok {
 namespace {

@@ -3,7 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "core/ReplaceFile.h"
+#include "base/ReplaceFile.h"
 
 namespace zarivok {
 namespace {

@@ -1,19 +1,20 @@
 #include "display/WhisperRecord.h"
 
-#include "core/Bot.h"
-#include "core/Texts.h"
+#include "base/Texts.h"
+#include "display/ChatOutput.h"
 #include "display/WhisperLogFile.h"
 
 namespace zarivok {
 
-WhisperRecord::WhisperRecord(Bot& bot, QString path) : bot_(bot), path_(std::move(path)) {}
+WhisperRecord::WhisperRecord(ChatOutput& output, QString path)
+    : output_(output), path_(std::move(path)) {}
 
 void WhisperRecord::Load() {
     if (loaded_) return;
     loaded_ = true;
     WhisperLogContent content = LoadWhisperLog(path_);
     fileKept_ = !content.problem.isEmpty();
-    if (fileKept_) bot_.AppendChat(content.problem + kCrLf, kRed);
+    if (fileKept_) output_.AppendChat(content.problem + kCrLf, kRed);
     runs_ = std::move(content.runs);
 }
 
@@ -39,7 +40,7 @@ void WhisperRecord::ClearWhispers() {
     Load();
     runs_.clear();
     if (const auto problem = SaveWhisperLog(path_, runs_)) {
-        bot_.AppendChat(*problem + kCrLf, kRed);
+        output_.AppendChat(*problem + kCrLf, kRed);
         return;
     }
     fileKept_ = false;

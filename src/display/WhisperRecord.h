@@ -8,7 +8,7 @@
 
 namespace zarivok {
 
-class Bot;
+class ChatOutput;
 
 // The whisper log of a bot without a whisper window (the headless bot with its web console):
 // whisper.txt's runs, read at first use, and every whisper since, in memory. The file is only
@@ -19,7 +19,8 @@ class WhisperRecord : public ChatPane, public WhisperLogPort {
     // clearing its log keeps a bounded amount of it.
     static constexpr qsizetype kMaxRuns = 20'000;
 
-    WhisperRecord(Bot& bot, QString path);
+    // output: where a file that cannot be used, or not be saved, is said in red.
+    WhisperRecord(ChatOutput& output, QString path);
 
     void AppendRun(const QString& text, ChatColour colour) override;
     void ReplaceAll(const QString& text) override;
@@ -30,7 +31,7 @@ class WhisperRecord : public ChatPane, public WhisperLogPort {
   private:
     void Load();
 
-    Bot& bot_;
+    ChatOutput& output_;
     QString path_;
     QList<RtfRun> runs_;
     bool loaded_ = false;

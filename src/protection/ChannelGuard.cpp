@@ -1,18 +1,17 @@
 #include "protection/ChannelGuard.h"
 
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QStringBuilder>
 #include <algorithm>
 #include <ctime>
 
+#include "base/ProfilePaths.h"
+#include "base/Texts.h"
+#include "channel/RosterModel.h"
 #include "commands/UserDatabase.h"
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
-#include "core/Bot.h"
-#include "core/Texts.h"
-#include "display/ChatColour.h"
-#include "settings/Settings.h"
+#include "display/ChatOutput.h"
 
 namespace zarivok {
 namespace {
@@ -53,9 +52,6 @@ int ParseFlags(QStringView flags) {
 
 QString Folded(QStringView name) { return name.toString().toCaseFolded(); }
 
-// Phrases compare as the matcher compares them, ignoring letter case.
-bool SameText(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
-
 QString OnOff(bool on) { return on ? QStringLiteral("on") : QStringLiteral("off"); }
 
 // One pass, so that a name holding "%channel%" is not replaced once more.
@@ -85,99 +81,62 @@ QString GreetingFor(const QString& text, const QString& user, const QString& cha
 
 }  // namespace
 
-ChannelGuard::ChannelGuard(Bot& bot) : bot_(bot), clock_(&MonotonicMs) {
-    connect(&bot_.GetOutgoing(), &Outgoing::LineSent, this, &ChannelGuard::LineTransmitted);
+ChannelGuard::ChannelGuard(const Parts& parts)
+    : output_(parts.output),
+      connection_(parts.connection),
+      outgoing_(parts.outgoing),
+      roster_(parts.roster),
+      users_(parts.users),
+      ownName_(parts.ownName),
+      channel_(parts.channel),
+      rules_(parts.paths.protectionFile, parts.paths.banListFile, parts.paths.phrasesFile,
+             parts.output),
+      commands_(*this, rules_, parts.outgoing),
+      clock_(&MonotonicMs) {
+    connect(&outgoing_, &Outgoing::LineSent, this, &ChannelGuard::LineTransmitted);
 }
 
-ProtectionFiles ChannelGuard::Read() const {
-    const ProfilePaths& paths = bot_.Paths();
-    return ReadProtectionFiles(paths.protectionFile, paths.banListFile, paths.phrasesFile);
-}
-
-ProtectionFiles ChannelGuard::ReadForEditing() {
-    ProtectionFiles files = Read();
-    for (const QString& problem : files.problems) bot_.AppendChat(problem + kCrLf, kRed);
-    editorReadFailed_ = !files.problems.isEmpty();
-    bansEncoding_ = files.bansEncoding;
-    phrasesEncoding_ = files.phrasesEncoding;
-    return files;
-}
-
-void ChannelGuard::Load() {
-    const ProtectionFiles files = Read();
-    for (const QString& problem : files.problems) bot_.AppendChat(problem + kCrLf, kRed);
-    Apply(files);
-}
-
-void ChannelGuard::Apply(const ProtectionFiles& files) {
-    ApplyTexts(files.texts);
-    bans_.SetEntries(files.bans);
-    bansEncoding_ = files.bansEncoding;
-    ApplyPhrases(files.phrases);
-    phrasesEncoding_ = files.phrasesEncoding;
-}
-
-void ChannelGuard::ApplyTexts(const ProtectionTexts& texts) {
-    texts_ = texts;
-    const ProtectionSettingsRead read =
-        ParseProtectionTexts(texts_, QFileInfo(bot_.Paths().protectionFile).fileName());
-    settings_ = read.settings;
-    for (const QString& problem : read.problems) bot_.AppendChat(problem + kCrLf, kRed);
-}
-
-void ChannelGuard::ApplyPhrases(const QStringList& phrases) {
-    phrases_ = phrases;
-    matcher_ = PhraseMatcher(phrases_);
+void ChannelGuard::Hear(const ChannelEvent& event) {
+    switch (event.kind) {
+        case EventKind::kChannelLeft:
+            ForgetChannel();
+            return;
+        case EventKind::kUser:
+        case EventKind::kJoin:
+            UserShown(event.user, event.flags, event.kind == EventKind::kJoin);
+            return;
+        case EventKind::kFlags:
+            FlagsChanged(event.user, event.flags);
+            return;
+        case EventKind::kLeave:
+            // Whatever the list showed, the guard forgets the user: one who spoke unlisted
+            // counted too.
+            UserLeft(event.user);
+            return;
+        case EventKind::kTalk:
+        case EventKind::kEmote:
+            UserSpoke(event.user, event.flags, event.text);
+            return;
+        case EventKind::kError:
+            ErrorShown();
+            return;
+        default:
+            return;
+    }
 }
 
 bool ChannelGuard::Save(const ProtectionTexts& texts, const QString& banListText,
                         const QString& phrasesText) {
-    const ProfilePaths& paths = bot_.Paths();
-    // The editor's lists stand for "could not read": saving them would replace what the files
-    // really hold with nothing.
-    if (editorReadFailed_) {
-        bot_.AppendChat(QStringLiteral("Channel protection not saved: a file could not be read; "
-                                       "open the dialog again once it can be.") +
-                            kCrLf,
-                        kRed);
-        return false;
-    }
-    const QList<BanEntry> bans =
-        BanList::ParseLines(SplitUsersLines(FileTextFromPane(banListText)));
-    const QStringList phrases = ParsePhraseLines(SplitUsersLines(FileTextFromPane(phrasesText)));
-    bool saved = true;
-    // Each file that was written becomes the rules at once; one that was not keeps the rules it
-    // stands for as they were, so memory never claims what the file does not hold.
-    if (Report(WriteProtectionSettings(paths.protectionFile, texts))) {
-        ApplyTexts(texts);
-    } else {
-        saved = false;
-    }
-    if (Report(WriteBanList(paths.banListFile, bans, bansEncoding_))) {
-        bans_.SetEntries(bans);
-    } else {
-        saved = false;
-    }
-    if (Report(WritePhrases(paths.phrasesFile, phrases, phrasesEncoding_))) {
-        ApplyPhrases(phrases);
-    } else {
-        saved = false;
-    }
-    EnforceOnEveryone();
+    const bool refused = !rules_.MaySave();
+    const bool saved = rules_.Save(texts, banListText, phrasesText);
+    // A refused save changed nothing; any other may have, if only in part.
+    if (!refused) EnforceOnEveryone();
     return saved;
 }
 
-bool ChannelGuard::Report(const std::optional<QString>& problem) {
-    if (!problem) return true;
-    bot_.AppendChat(*problem + kCrLf, kRed);
-    return false;
-}
+bool ChannelGuard::IsOperator() const { return operator_ && connection_.IsLinkOpen(operatorLink_); }
 
-bool ChannelGuard::IsOperator() const {
-    return operator_ && bot_.GetConnection().IsLinkOpen(operatorLink_);
-}
-
-void ChannelGuard::ChannelEntered() {
+void ChannelGuard::ForgetChannel() {
     members_.clear();
     sentBans_.clear();
     waitSaid_ = false;
@@ -188,26 +147,24 @@ void ChannelGuard::ChannelEntered() {
 
 void ChannelGuard::UserShown(QStringView name, QStringView flags, bool joined) {
     const int value = ParseFlags(flags);
+    const QString user = name.toString();
+    // Kept for the bot's own name as well: should the bot log on anew under another one, the
+    // row of the old name is somebody whose flags are known.
+    members_[user.toCaseFolded()].flags = value;
     if (IsOwnName(name)) {
         SetOperator((value & kOperatorFlags) != 0);
         return;
     }
-    const QString user = name.toString();
-    Member& member = members_[user.toCaseFolded()];
-    member.flags = value;
     // A user who is merely listed at channel entry is not greeted: greetings are for arrivals.
     if (!Enforce(user, value) && joined) Greet(user, value);
 }
 
 void ChannelGuard::FlagsChanged(QStringView name, QStringView flags) {
     const int value = ParseFlags(flags);
-    if (IsOwnName(name)) {
-        SetOperator((value & kOperatorFlags) != 0);
-        return;
-    }
-    // Also for a user not listed yet: the roster keeps a row for them, and becoming operator
-    // walks the roster.
+    // Also for a user not listed yet (the roster keeps a row for them, and becoming operator
+    // walks the roster), and for the bot's own name, as above.
     members_[Folded(name)].flags = value;
+    if (IsOwnName(name)) SetOperator((value & kOperatorFlags) != 0);
 }
 
 void ChannelGuard::UserLeft(QStringView name) {
@@ -223,41 +180,42 @@ void ChannelGuard::UserSpoke(QStringView name, QStringView flags, QStringView te
     // tests. Otherwise the speaker's flags, as the line gives them now, are kept whatever the
     // rule, since the ban list or the lockdown may later act on everyone present (the bot made
     // operator, a pattern added), and an operator known only from a talk line is left alone then.
-    if (!settings_.lockdownEnabled && bans_.Size() == 0 && !settings_.phrasesEnabled &&
-        !settings_.floodEnabled) {
+    const ProtectionSettings& settings = rules_.Settings();
+    if (!settings.lockdownEnabled && rules_.Bans().Size() == 0 && !settings.phrasesEnabled &&
+        !settings.floodEnabled) {
         return;
     }
     const int value = ParseFlags(flags);
     Member& member = members_[Folded(name)];
     member.flags = value;
-    const bool phrases = settings_.phrasesEnabled && !matcher_.IsEmpty();
-    if (!phrases && !settings_.floodEnabled) return;
+    const bool phrases = settings.phrasesEnabled && !rules_.Matcher().IsEmpty();
+    if (!phrases && !settings.floodEnabled) return;
     if (IsExempt(name, value)) return;
-    if (phrases && matcher_.ContainsAny(text)) {
-        Act(name.toString(), settings_.phrasesAction, settings_.phrasesReason);
+    if (phrases && rules_.Matcher().ContainsAny(text)) {
+        Act(name.toString(), settings.phrasesAction, settings.phrasesReason);
         return;
     }
-    if (!settings_.floodEnabled) return;
+    if (!settings.floodEnabled) return;
     const qint64 now = clock_();
-    const qint64 window = qint64{settings_.floodSeconds} * 1000;
+    const qint64 window = qint64{settings.floodSeconds} * 1000;
     std::deque<qint64>& spoke = member.spoke;
     spoke.push_back(now);
     while (!spoke.empty() && now - spoke.front() >= window) spoke.pop_front();
-    if (spoke.size() <= static_cast<size_t>(settings_.floodLines)) return;
+    if (spoke.size() <= static_cast<size_t>(settings.floodLines)) return;
     // One action per offence: the next needs as many lines again.
     spoke.clear();
-    Act(name.toString(), settings_.floodAction, settings_.floodReason);
+    Act(name.toString(), settings.floodAction, settings.floodReason);
 }
 
-void ChannelGuard::ErrorShown(QStringView /*message*/) {
+void ChannelGuard::ErrorShown() {
     // The server answers a ban at once, and in order: an error line that arrives while the oldest
     // of the bans sent waits for its answer is that answer. Bans still in the queue have not been
     // answered by anything yet.
     if (sentBans_.empty() || !sentBans_.front().transmitted) return;
     const SentBan ban = sentBans_.front();
     sentBans_.pop_front();
-    if (!bot_.GetConnection().IsLinkOpen(ban.link)) return;
-    if (bot_.Roster().FindIgnoringCase(ban.name) < 0) return;
+    if (!connection_.IsLinkOpen(ban.link)) return;
+    if (roster_.FindIgnoringCase(ban.name) < 0) return;
     // A refused ban becomes a kick, once: the kick is no ban, so nothing answers it here.
     Act(ban.name, ProtectionAction::kKick, ban.reason);
 }
@@ -265,18 +223,18 @@ void ChannelGuard::ErrorShown(QStringView /*message*/) {
 void ChannelGuard::SetOperator(bool on) {
     const bool was = IsOperator();
     operator_ = on;
-    operatorLink_ = bot_.GetConnection().ReplyLink();
+    operatorLink_ = connection_.ReplyLink();
     if (on == was) return;
     emit OperatorChanged(on);
     if (on) EnforceOnEveryone();
 }
 
 bool ChannelGuard::IsOwnName(QStringView name) const {
-    return !bot_.strName.isEmpty() && SameName(name, bot_.strName);
+    return !ownName_.isEmpty() && SameName(name, ownName_);
 }
 
 bool ChannelGuard::IsExempt(QStringView name, int flags) const {
-    return (flags & kExemptFlags) != 0 || IsOwnName(name) || bot_.UserList().IsAuthorizedUser(name);
+    return (flags & kExemptFlags) != 0 || IsOwnName(name) || users_.IsAuthorizedUser(name);
 }
 
 ChannelGuard::Member* ChannelGuard::Find(QStringView name) {
@@ -286,13 +244,13 @@ ChannelGuard::Member* ChannelGuard::Find(QStringView name) {
 
 bool ChannelGuard::Enforce(const QString& name, int flags) {
     if (IsExempt(name, flags)) return false;
-    if (const BanEntry* entry = bans_.Match(name)) {
+    if (const BanEntry* entry = rules_.Bans().Match(name)) {
         const QString reason = entry->reason;
         Act(name, ProtectionAction::kBan, reason);
         return true;
     }
-    if (settings_.lockdownEnabled) {
-        Act(name, ProtectionAction::kKick, settings_.lockdownReason);
+    if (rules_.Settings().lockdownEnabled) {
+        Act(name, ProtectionAction::kKick, rules_.Settings().lockdownReason);
         return true;
     }
     return false;
@@ -300,9 +258,9 @@ bool ChannelGuard::Enforce(const QString& name, int flags) {
 
 void ChannelGuard::EnforceOnEveryone() {
     if (!IsOperator()) return;
-    if (bans_.Size() == 0 && !settings_.lockdownEnabled) return;
+    if (rules_.Bans().Size() == 0 && !rules_.Settings().lockdownEnabled) return;
     // Names first: nothing below lets events run, but the roster is not ours to hold into.
-    const QStringList names = bot_.Roster().Names();
+    const QStringList names = roster_.Names();
     for (const QString& name : names) {
         if (name.isEmpty() || IsOwnName(name)) continue;
         const Member* member = Find(name);
@@ -311,13 +269,12 @@ void ChannelGuard::EnforceOnEveryone() {
 }
 
 void ChannelGuard::Act(const QString& name, ProtectionAction action, const QString& reason) {
-    Connection& connection = bot_.GetConnection();
-    if (!connection.Socket().IsConnected()) return;
+    if (!connection_.Socket().IsConnected()) return;
     if (!IsOperator()) {
         if (!waitSaid_) {
             waitSaid_ = true;
-            bot_.AppendChat(
-                bot_.TimeStamp() % QStringLiteral("Channel protection in ") % bot_.CurrentChannel %
+            output_.AppendChat(
+                output_.TimeStamp() % QStringLiteral("Channel protection in ") % channel_ %
                     QStringLiteral(" waits for operator status to kick or ban.") % kCrLf,
                 kYellow);
         }
@@ -326,32 +283,30 @@ void ChannelGuard::Act(const QString& name, ProtectionAction action, const QStri
     Member& member = members_[name.toCaseFolded()];
     // Checked here as well as by every rule: whatever asks, an exempt user is never acted on.
     if (IsExempt(name, member.flags)) return;
-    Outgoing& out = bot_.GetOutgoing();
     // One action waiting per user: a burst of bad lines from one user is one kick, not ten.
-    if (out.IsWaiting(member.actionTag)) return;
+    if (outgoing_.IsWaiting(member.actionTag)) return;
     const quint64 tag = ++nextTag_;
     member.actionTag = tag;
     const QString command =
         action == ProtectionAction::kBan ? QStringLiteral("/ban ") : QStringLiteral("/kick ");
     const QString line = reason.isEmpty() ? command + name : command + name + u' ' + reason;
-    const quint64 link = connection.ReplyLink();
+    const quint64 link = connection_.ReplyLink();
     if (action == ProtectionAction::kBan) {
         if (sentBans_.size() >= kMaxSentBans) sentBans_.pop_front();
         sentBans_.push_back({name, reason, link, tag, false});
     }
-    out.SendChatText(line, link, tag);
+    outgoing_.SendChatText(line, link, tag);
 }
 
 void ChannelGuard::Greet(const QString& name, int flags) {
-    if (!settings_.greetEnabled || settings_.greetText.isEmpty() || IsExempt(name, flags)) return;
-    Connection& connection = bot_.GetConnection();
-    if (!connection.Socket().IsConnected()) return;
-    Outgoing& out = bot_.GetOutgoing();
+    const ProtectionSettings& settings = rules_.Settings();
+    if (!settings.greetEnabled || settings.greetText.isEmpty() || IsExempt(name, flags)) return;
+    if (!connection_.Socket().IsConnected()) return;
     // Greetings never hold back other lines: while one waits, new arrivals go ungreeted.
-    if (out.IsWaiting(greetingTag_)) return;
+    if (outgoing_.IsWaiting(greetingTag_)) return;
     greetingTag_ = ++nextTag_;
-    out.SendChatText(GreetingFor(settings_.greetText, name, bot_.CurrentChannel),
-                     connection.ReplyLink(), greetingTag_);
+    outgoing_.SendChatText(GreetingFor(settings.greetText, name, channel_), connection_.ReplyLink(),
+                           greetingTag_);
 }
 
 void ChannelGuard::LineTransmitted(quint64 tag) {
@@ -360,98 +315,8 @@ void ChannelGuard::LineTransmitted(quint64 tag) {
     }
 }
 
-void ChannelGuard::Reply(const QString& text, quint64 link) {
-    bot_.GetOutgoing().SendChatText(text, link);
-}
-
-void ChannelGuard::SetLockdown(bool on, quint64 link) {
-    ProtectionTexts texts = texts_;
-    texts.lockdownEnabled = SwitchText(on);
-    SaveTexts(texts);
-    Reply(on ? QStringLiteral("Lockdown is on.") : QStringLiteral("Lockdown is off."), link);
-    if (on) EnforceOnEveryone();
-}
-
-void ChannelGuard::SetGreeting(bool on, quint64 link) {
-    ProtectionTexts texts = texts_;
-    texts.greetEnabled = SwitchText(on);
-    SaveTexts(texts);
-    Reply(on ? QStringLiteral("Greeting is on.") : QStringLiteral("Greeting is off."), link);
-}
-
-void ChannelGuard::SetGreetingText(const QString& text, quint64 link) {
-    ProtectionTexts texts = texts_;
-    texts.greetText = AsReadBack(text);
-    SaveTexts(texts);
-    Reply(QStringLiteral("Greeting set."), link);
-}
-
-void ChannelGuard::AddBan(const QString& argument, quint64 link) {
-    const QString trimmed = argument.trimmed();
-    const qsizetype blank = trimmed.indexOf(u' ');
-    const QString pattern = blank < 0 ? trimmed : trimmed.first(blank);
-    const QString reason = blank < 0 ? QString() : trimmed.sliced(blank + 1).trimmed();
-    if (!bans_.Add(pattern, reason)) {
-        Reply(QStringLiteral("Error: the ban list needs a name pattern."), link);
-        return;
-    }
-    Report(WriteBanList(bot_.Paths().banListFile, bans_.Entries(), bansEncoding_));
-    Reply(QStringLiteral("Added ") % pattern % QStringLiteral(" to the ban list."), link);
-    EnforceOnEveryone();
-}
-
-void ChannelGuard::RemoveBan(const QString& argument, quint64 link) {
-    const QString pattern = argument.trimmed();
-    if (!bans_.Remove(pattern)) {
-        Reply(QStringLiteral("Error: ") % pattern % QStringLiteral(" is not on the ban list."),
-              link);
-        return;
-    }
-    Report(WriteBanList(bot_.Paths().banListFile, bans_.Entries(), bansEncoding_));
-    Reply(QStringLiteral("Removed ") % pattern % QStringLiteral(" from the ban list."), link);
-}
-
-void ChannelGuard::AddPhrase(const QString& phrase, quint64 link) {
-    if (phrase.isEmpty()) {
-        Reply(QStringLiteral("Error: the phrase list needs a phrase."), link);
-        return;
-    }
-    const bool listed = std::any_of(phrases_.cbegin(), phrases_.cend(),
-                                    [&phrase](const QString& p) { return SameText(p, phrase); });
-    if (!listed) {
-        QStringList phrases = phrases_;
-        phrases.append(phrase);
-        ApplyPhrases(phrases);
-        Report(WritePhrases(bot_.Paths().phrasesFile, phrases_, phrasesEncoding_));
-    }
-    Reply(QStringLiteral("Added ") % phrase % QStringLiteral(" to the phrase list."), link);
-}
-
-void ChannelGuard::RemovePhrase(const QString& phrase, quint64 link) {
-    const auto found = std::find_if(phrases_.cbegin(), phrases_.cend(),
-                                    [&phrase](const QString& p) { return SameText(p, phrase); });
-    if (found == phrases_.cend()) {
-        Reply(QStringLiteral("Error: ") % phrase % QStringLiteral(" is not on the phrase list."),
-              link);
-        return;
-    }
-    const qsizetype index = std::distance(phrases_.cbegin(), found);
-    QStringList phrases = phrases_;
-    phrases.removeAt(index);
-    ApplyPhrases(phrases);
-    Report(WritePhrases(bot_.Paths().phrasesFile, phrases_, phrasesEncoding_));
-    Reply(QStringLiteral("Removed ") % phrase % QStringLiteral(" from the phrase list."), link);
-}
-
-void ChannelGuard::SaveTexts(const ProtectionTexts& texts) {
-    // The change holds in memory even when the file cannot take it, as the user database's do;
-    // the red line says the file is behind.
-    Report(WriteProtectionSettings(bot_.Paths().protectionFile, texts));
-    ApplyTexts(texts);
-}
-
 QString ChannelGuard::StatusText() const {
-    const ProtectionSettings& s = settings_;
+    const ProtectionSettings& s = rules_.Settings();
     QString flood = OnOff(s.floodEnabled);
     if (s.floodEnabled) {
         flood += QStringLiteral(" (%1 lines in %2 s, %3)")
@@ -465,8 +330,8 @@ QString ChannelGuard::StatusText() const {
            QStringLiteral(", lockdown ") % OnOff(s.lockdownEnabled) % QStringLiteral(", phrases ") %
            phrases % QStringLiteral(", flood ") % flood %
            QStringLiteral("; %1 ban pattern(s), %2 phrase(s); operator: ")
-               .arg(bans_.Size())
-               .arg(phrases_.size()) %
+               .arg(rules_.Bans().Size())
+               .arg(rules_.Phrases().size()) %
            (IsOperator() ? QStringLiteral("yes.") : QStringLiteral("no."));
 }
 

@@ -11,7 +11,7 @@ namespace {
 // owner's alone (kOwnerOnly, in every writer below).
 std::optional<QString> SaveList(const QString& path, const QStringList& lines,
                                 TextEncoding encoding) {
-    return WriteUsersFile(path, JoinUsersLines(lines), encoding, kOwnerOnly);
+    return WriteListFile(path, JoinListLines(lines), encoding, kOwnerOnly);
 }
 
 }  // namespace
@@ -23,14 +23,14 @@ ProtectionFiles ReadProtectionFiles(const QString& settingsPath, const QString& 
     if (settings.problem) files.problems.append(*settings.problem);
     files.texts = ReadProtectionTexts(IniFile::Parse(settings.bytes));
 
-    const UsersFileRead bans = ReadUsersFile(banListPath);
+    const ListFileRead bans = ReadListFile(banListPath);
     if (bans.problem) files.problems.append(*bans.problem);
-    files.bans = BanList::ParseLines(SplitUsersLines(bans.content.text));
+    files.bans = BanList::ParseLines(SplitListLines(bans.content.text));
     files.bansEncoding = bans.content.encoding;
 
-    const UsersFileRead phrases = ReadUsersFile(phrasesPath);
+    const ListFileRead phrases = ReadListFile(phrasesPath);
     if (phrases.problem) files.problems.append(*phrases.problem);
-    files.phrases = ParsePhraseLines(SplitUsersLines(phrases.content.text));
+    files.phrases = ParsePhraseLines(SplitListLines(phrases.content.text));
     files.phrasesEncoding = phrases.content.encoding;
     return files;
 }

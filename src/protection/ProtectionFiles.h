@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "commands/UsersFile.h"
+#include "base/ListFile.h"
 #include "protection/BanList.h"
 #include "protection/ProtectionSettings.h"
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "core/Texts.h"
-#include "protocol/TextCodec.h"
+#include "base/TextCodec.h"
+#include "base/Texts.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
 

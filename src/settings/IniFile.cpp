@@ -2,7 +2,7 @@
 
 #include <QFile>
 
-#include "protocol/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace zarivok {
 namespace {

@@ -1,8 +1,8 @@
 #include "settings/SettingsWriter.h"
 
-#include "core/ReplaceFile.h"
-#include "core/Texts.h"
-#include "protocol/TextCodec.h"
+#include "base/ReplaceFile.h"
+#include "base/TextCodec.h"
+#include "base/Texts.h"
 #include "settings/Settings.h"
 
 namespace zarivok {

@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 
+#include "bot/Bot.h"
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
-#include "core/Bot.h"
 #include "terminal/SignalWatcher.h"
 #include "terminal/StdinReader.h"
 #include "terminal/TerminalPane.h"

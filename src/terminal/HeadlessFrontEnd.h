@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "core/ProfilePaths.h"
+#include "base/ProfilePaths.h"
 
 namespace zarivok {
 

@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <utility>
 
-#include "protocol/TextCodec.h"
+#include "base/TextCodec.h"
 
 namespace zarivok {
 namespace {

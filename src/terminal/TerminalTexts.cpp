@@ -2,8 +2,8 @@
 
 #include <QByteArray>
 
+#include "base/TextCodec.h"
 #include "display/EscapeControls.h"
-#include "protocol/TextCodec.h"
 
 namespace zarivok {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <cstdio>
 
-#include "core/WindowTexts.h"
+#include "bot/WindowTexts.h"
 
 namespace zarivok {
 

@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "display/ChatColour.h"
+#include "base/ChatColour.h"
 
 namespace zarivok {
 

@@ -7,11 +7,11 @@
 #include <QPainter>
 #include <QPushButton>
 
-#include "core/Bot.h"
-#include "core/Texts.h"
-#include "core/Twips.h"
+#include "base/Texts.h"
+#include "bot/Bot.h"
 #include "settings/Settings.h"
 #include "ui/DialogLook.h"
+#include "ui/Twips.h"
 
 namespace zarivok {
 namespace {

@@ -8,11 +8,11 @@
 #include <QTextEdit>
 #include <functional>
 
-#include "core/Bot.h"
-#include "core/Texts.h"
-#include "core/Twips.h"
-#include "display/ChatColour.h"
+#include "base/ChatColour.h"
+#include "base/Texts.h"
+#include "bot/Bot.h"
 #include "ui/ChatColours.h"
+#include "ui/Twips.h"
 
 namespace zarivok {
 namespace {
@@ -37,7 +37,7 @@ constexpr QSize kClientArea(TwipsToPixels(5925), TwipsToPixels(3120));
 }  // namespace
 
 DatabaseWindow::DatabaseWindow(Bot& bot, QWidget* parent)
-    : QWidget(parent, Qt::Window), editor_(bot) {
+    : QWidget(parent, Qt::Window), editor_(bot.Paths(), bot.UserList(), bot.Output()) {
     setWindowTitle(QStringLiteral("Database"));
     // The controls keep their places whatever the window's size.
     resize(kClientArea);

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <variant>
 
-#include "core/Texts.h"
-#include "protocol/ProductIcons.h"
+#include "base/Texts.h"
+#include "channel/ProductIcons.h"
 #include "ui/IconSymbols.h"
 #include "ui/PixelFont.h"
 

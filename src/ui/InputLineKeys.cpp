@@ -3,8 +3,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "core/Bot.h"
-#include "protocol/RosterModel.h"
+#include "bot/Bot.h"
+#include "channel/RosterModel.h"
 
 namespace zarivok {
 

@@ -2,8 +2,8 @@
 
 #include <QObject>
 
-#include "core/InputHistory.h"
-#include "core/NameCompleter.h"
+#include "bot/InputHistory.h"
+#include "bot/NameCompleter.h"
 
 class QLineEdit;
 

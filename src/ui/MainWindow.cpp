@@ -15,9 +15,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "commands/Moderation.h"
-#include "core/Bot.h"
-#include "core/Texts.h"
+#include "base/Texts.h"
+#include "bot/Bot.h"
+#include "display/Alerts.h"
 #include "ui/ChatPaneWidget.h"
 #include "ui/ConfigDialog.h"
 #include "ui/DatabaseWindow.h"
@@ -102,7 +102,7 @@ MainWindow::MainWindow(const ProfilePaths& paths, Options options)
             findBar->FindNext(backward);
         });
     }
-    connect(bot_.get(), &Bot::Alert, this, &MainWindow::RaiseAlert);
+    connect(&bot_->GetAlerts(), &Alerts::Alert, this, &MainWindow::RaiseAlert);
 
     tray_ = new TrayIcon(this);
     connect(tray_, &TrayIcon::LeftButtonClicked, this, &MainWindow::Tray_Click);
@@ -164,27 +164,27 @@ void MainWindow::mnuProtection_Click() {
 
 void MainWindow::cmdSend_Click() {
     const QString text = txtSend->text();
-    SendInputLine(*bot_, text);
+    bot_->SendInputLine(text);
     inputKeys_->Sent();
     txtSend->clear();
 }
 
 void MainWindow::cmdWhisper_Click() {
     // The text stays in the box, unlike Send's.
-    WhisperPickedUser(*bot_, txtSend->text());
+    bot_->WhisperPickedUser(txtSend->text());
     inputKeys_->Sent();
 }
 
-void MainWindow::ChannelUsers_Click() { bot_->strList = ChannelUsers->SelectedName(); }
+void MainWindow::ChannelUsers_Click() { bot_->PickUser(ChannelUsers->SelectedName()); }
 
 void MainWindow::ChannelUsers_MouseUp(Qt::MouseButton button) {
     if (button != Qt::RightButton) return;
-    bot_->strList = ChannelUsers->SelectedName();
+    bot_->PickUser(ChannelUsers->SelectedName());
     if (!ChannelUsers->HasSelection()) return;
     mnuList->popup(QCursor::pos());
 }
 
-void MainWindow::ChannelUsers_DblClick() { txtSend->setText(txtSend->text() + bot_->strList); }
+void MainWindow::ChannelUsers_DblClick() { txtSend->setText(txtSend->text() + bot_->strList()); }
 
 void MainWindow::OpenFind() {
     txtChannel->setGeometry(kPaneRect.adjusted(0, 0, 0, -kFindBarHeight - 2));

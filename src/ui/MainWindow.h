@@ -4,8 +4,8 @@
 #include <functional>
 #include <memory>
 
-#include "core/ProfilePaths.h"
-#include "core/WindowTexts.h"
+#include "base/ProfilePaths.h"
+#include "bot/WindowTexts.h"
 
 class QAction;
 class QLabel;

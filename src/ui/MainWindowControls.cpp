@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QStatusBar>
 
+#include "bot/Bot.h"
 #include "commands/Moderation.h"
 #include "connection/Connection.h"
-#include "core/Bot.h"
 #include "ui/ChatPaneWidget.h"
 #include "ui/FindBar.h"
 #include "ui/MainWindow.h"
@@ -122,22 +122,23 @@ void MainWindow::BuildMenus() {
     // Popup items may pause (the database changes let events run): they run from the event
     // loop, after the menu has closed, never inside its mouse handling.
     mnuList = new QMenu(QStringLiteral("List"), this);
-    const auto item = [this](const QString& caption, void (*action)(Bot&)) {
+    const auto item = [this](const QString& caption, void (Moderation::*action)()) {
         QAction* added = mnuList->addAction(caption);
         connect(
-            added, &QAction::triggered, this, [this, action] { action(*bot_); },
+            added, &QAction::triggered, this, [this, action] { (bot_->Moderate().*action)(); },
             Qt::QueuedConnection);
         return added;
     };
-    mnuBan = item(QStringLiteral("Ban"), &BanUser);
-    mnuKick = item(QStringLiteral("Kick"), &KickUser);
-    mnuDesignate = item(QStringLiteral("Designate"), &DesignateUser);
+    mnuBan = item(QStringLiteral("Ban"), &Moderation::BanUser);
+    mnuKick = item(QStringLiteral("Kick"), &Moderation::KickUser);
+    mnuDesignate = item(QStringLiteral("Designate"), &Moderation::DesignateUser);
     mnuList->addSeparator();
-    mnuSquelch = item(QStringLiteral("Squelch"), &SquelchUser);
-    mnuUnsquelch = item(QStringLiteral("Unsquelch"), &UnsquelchUser);
+    mnuSquelch = item(QStringLiteral("Squelch"), &Moderation::SquelchUser);
+    mnuUnsquelch = item(QStringLiteral("Unsquelch"), &Moderation::UnsquelchUser);
     mnuList->addSeparator();
-    mnuAdd = item(QStringLiteral("Add To Database"), &AddPickedUserToDatabase);
-    mnuRemove = item(QStringLiteral("Remove From Database"), &RemovePickedUserFromDatabase);
+    mnuAdd = item(QStringLiteral("Add To Database"), &Moderation::AddPickedUserToDatabase);
+    mnuRemove =
+        item(QStringLiteral("Remove From Database"), &Moderation::RemovePickedUserFromDatabase);
 }
 
 }  // namespace zarivok

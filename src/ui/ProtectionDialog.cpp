@@ -9,14 +9,14 @@
 #include <QPushButton>
 #include <QTextDocument>
 
-#include "commands/UsersFile.h"
-#include "core/Bot.h"
-#include "core/Texts.h"
-#include "core/Twips.h"
-#include "display/ChatColour.h"
+#include "base/ChatColour.h"
+#include "base/ListFile.h"
+#include "base/Texts.h"
+#include "bot/Bot.h"
 #include "protection/ChannelGuard.h"
 #include "settings/Settings.h"
 #include "ui/DialogLook.h"
+#include "ui/Twips.h"
 
 namespace zarivok {
 namespace {
@@ -156,8 +156,8 @@ void ProtectionDialog::Form_Load() {
     SetBoxText(txtFloodSeconds, texts.floodSeconds);
     ShowAction(cboFloodAction, texts.floodAction, applied.floodAction);
     SetBoxText(txtFloodReason, texts.floodReason);
-    txtBanList->setPlainText(JoinUsersLines(BanList::ToLines(files.bans)));
-    txtPhrases->setPlainText(JoinUsersLines(files.phrases));
+    txtBanList->setPlainText(JoinListLines(BanList::ToLines(files.bans)));
+    txtPhrases->setPlainText(JoinListLines(files.phrases));
 }
 
 void ProtectionDialog::cmdSave_Click() {

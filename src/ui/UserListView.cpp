@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 
-#include "protocol/RosterModel.h"
+#include "channel/RosterModel.h"
 #include "ui/ChatColours.h"
 #include "ui/Icons.h"
 

@@ -2,8 +2,8 @@
 
 #include <QPushButton>
 
-#include "core/Bot.h"
-#include "core/Texts.h"
+#include "base/Texts.h"
+#include "bot/Bot.h"
 #include "display/WhisperLogFile.h"
 #include "ui/ChatColours.h"
 #include "ui/ChatPaneWidget.h"

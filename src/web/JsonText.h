@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringView>
 
-#include "display/ChatColour.h"
+#include "base/ChatColour.h"
 
 namespace zarivok {
 

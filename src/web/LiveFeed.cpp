@@ -2,9 +2,9 @@
 
 #include <QTcpSocket>
 
+#include "bot/Bot.h"
+#include "channel/RosterModel.h"
 #include "connection/Connection.h"
-#include "core/Bot.h"
-#include "protocol/RosterModel.h"
 #include "web/JsonText.h"
 
 namespace zarivok {

@@ -5,18 +5,18 @@
 #include <QTimer>
 #include <functional>
 
+#include "base/ListFile.h"
+#include "bot/Bot.h"
+#include "channel/RosterModel.h"
 #include "commands/DatabaseEditor.h"
 #include "commands/Moderation.h"
-#include "commands/UsersFile.h"
 #include "connection/Connection.h"
 #include "connection/Outgoing.h"
-#include "core/Bot.h"
 #include "display/WhisperLogPort.h"
 #include "protection/BanList.h"
 #include "protection/ChannelGuard.h"
 #include "protection/ProtectionFiles.h"
 #include "protection/ProtectionSettings.h"
-#include "protocol/RosterModel.h"
 #include "settings/Settings.h"
 #include "web/JsonText.h"
 
@@ -25,16 +25,16 @@ namespace {
 
 struct ModerationItem {
     const char* name;
-    void (*action)(Bot&);
+    void (Moderation::*action)();
 };
 constexpr ModerationItem kModerationItems[] = {
-    {"ban", &BanUser},
-    {"kick", &KickUser},
-    {"designate", &DesignateUser},
-    {"squelch", &SquelchUser},
-    {"unsquelch", &UnsquelchUser},
-    {"add", &AddPickedUserToDatabase},
-    {"remove", &RemovePickedUserFromDatabase},
+    {"ban", &Moderation::BanUser},
+    {"kick", &Moderation::KickUser},
+    {"designate", &Moderation::DesignateUser},
+    {"squelch", &Moderation::SquelchUser},
+    {"unsquelch", &Moderation::UnsquelchUser},
+    {"add", &Moderation::AddPickedUserToDatabase},
+    {"remove", &Moderation::RemovePickedUserFromDatabase},
 };
 
 // A member that is not a string makes the whole request a bad one: a page that sent a number
@@ -116,7 +116,7 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
     if (name == QLatin1String("send")) {
         const auto text = StringMember(body, "text");
         if (!text) return Outcome::kBadBody;
-        Later([this, text = *text] { SendInputLine(bot_, text); });
+        Later([this, text = *text] { bot_.SendInputLine(text); });
         return Outcome::kQueued;
     }
     if (name == QLatin1String("whisper")) {
@@ -124,15 +124,15 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
         const auto text = StringMember(body, "text");
         if (!user || !text) return Outcome::kBadBody;
         Later([this, user = *user, text = *text] {
-            bot_.strList = user;
-            WhisperPickedUser(bot_, text);
+            bot_.PickUser(user);
+            bot_.WhisperPickedUser(text);
         });
         return Outcome::kQueued;
     }
     if (name == QLatin1String("pick")) {
         const auto user = StringMember(body, "name");
         if (!user) return Outcome::kBadBody;
-        Later([this, user = *user] { bot_.strList = user; });
+        Later([this, user = *user] { bot_.PickUser(user); });
         return Outcome::kQueued;
     }
     if (name == QLatin1String("moderate")) {
@@ -142,8 +142,8 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
         for (const ModerationItem& known : kModerationItems) {
             if (*item != QLatin1String(known.name)) continue;
             Later([this, user = *user, action = known.action] {
-                bot_.strList = user;
-                action(bot_);
+                bot_.PickUser(user);
+                (bot_.Moderate().*action)();
             });
             return Outcome::kQueued;
         }
@@ -172,7 +172,7 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
         const auto text = StringMember(body, "text");
         if (!text) return Outcome::kBadBody;
         Later([this, text = *text] {
-            DatabaseEditor editor(bot_);
+            DatabaseEditor editor(bot_.Paths(), bot_.UserList(), bot_.Output());
             // The editor refuses to save over a file it could not read; reading it first is
             // what the window does when it opens.
             editor.Load();
@@ -223,7 +223,7 @@ std::optional<QJsonObject> WebActions::Complete(const QJsonObject& body) {
 
 std::optional<QJsonObject> WebActions::Query(const QString& name) {
     if (name == QLatin1String("database")) {
-        QString text = DatabaseEditor(bot_).Load();
+        QString text = DatabaseEditor(bot_.Paths(), bot_.UserList(), bot_.Output()).Load();
         // The editor's pane separates lines with U+2029; a browser's text area with LF.
         text.replace(QChar::ParagraphSeparator, u'\n');
         return QJsonObject{{QStringLiteral("text"), text}};
@@ -255,8 +255,8 @@ std::optional<QJsonObject> WebActions::Query(const QString& name) {
         if (files.texts.floodAction.isEmpty()) {
             answer.insert(QStringLiteral("floodAction"), ActionText(applied.floodAction));
         }
-        answer.insert(QStringLiteral("banList"), JoinUsersLines(BanList::ToLines(files.bans)));
-        answer.insert(QStringLiteral("phrases"), JoinUsersLines(files.phrases));
+        answer.insert(QStringLiteral("banList"), JoinListLines(BanList::ToLines(files.bans)));
+        answer.insert(QStringLiteral("phrases"), JoinListLines(files.phrases));
         return answer;
     }
     return std::nullopt;

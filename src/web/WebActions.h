@@ -5,7 +5,7 @@
 #include <QString>
 #include <optional>
 
-#include "core/NameCompleter.h"
+#include "bot/NameCompleter.h"
 
 namespace zarivok {
 

@@ -9,8 +9,8 @@
 #include <QTcpSocket>
 #include <QUrl>
 
-#include "core/Bot.h"
-#include "core/Texts.h"
+#include "base/Texts.h"
+#include "bot/Bot.h"
 #include "display/WhisperRecord.h"
 #include "web/LiveFeed.h"
 #include "web/WebAccess.h"
@@ -130,7 +130,7 @@ std::optional<QString> WebConsole::Start(const WebAddress& where) {
     }
     // A bot without a whisper window keeps its whisper log here, for the console's.
     if (!bot_.GetWhisperLog()) {
-        whispers_ = std::make_unique<WhisperRecord>(bot_, bot_.Paths().whisperFile);
+        whispers_ = std::make_unique<WhisperRecord>(bot_.Output(), bot_.Paths().whisperFile);
         bot_.SetWhisperPane(whispers_.get());
         bot_.SetWhisperLog(whispers_.get());
     }

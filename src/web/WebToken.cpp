@@ -4,8 +4,8 @@
 #include <QRandomGenerator>
 #include <array>
 
-#include "commands/UsersFile.h"
-#include "core/ReplaceFile.h"
+#include "base/ListFile.h"
+#include "base/ReplaceFile.h"
 
 namespace zarivok {
 

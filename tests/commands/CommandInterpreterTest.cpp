@@ -100,31 +100,32 @@ TEST_F(CommandInterpreterTest, TheCommandTable) {
     int quits = 0;
     for (const CommandCase& c : cases) {
         SCOPED_TRACE(c.name);
-        harness.bot().settings.strTrigger = QString::fromLatin1(c.trigger);
+        harness.bot().UpdateSettings(
+            [&](Settings& s) { s.strTrigger = QString::fromLatin1(c.trigger); });
         if (!c.before.isEmpty()) {
             const QString channel =
                 QString::fromLatin1(c.before.mid(c.before.indexOf('"') + 1)).chopped(1);
             gateway.SendLine(c.before);
             ASSERT_TRUE(
-                ChatGateway::WaitUntil([&] { return harness.bot().CurrentChannel == channel; }));
+                ChatGateway::WaitUntil([&] { return harness.bot().CurrentChannel() == channel; }));
         }
         EXPECT_EQ(Exchange(c.speaker, c.text, c.sent.count(kMarker)).toStdString(),
                   c.sent.toStdString());
         quits += c.quits;
         EXPECT_EQ(harness.quitCount, quits);
     }
-    EXPECT_EQ(harness.bot().settings.strTrigger, QStringLiteral(""));
+    EXPECT_EQ(harness.bot().settings().strTrigger, QStringLiteral(""));
     EXPECT_EQ(harness.ReadFile("Users.txt"), QByteArray("alice\r\nbob\r\nCarol\r\n\r\n"));
     EXPECT_EQ(harness.bot().UserList().Entries(), (QStringList{"alice", "bob", "Carol", ""}));
 }
 
 TEST_F(CommandInterpreterTest, SettriggerLastsUntilTheSettingsAreReadAgain) {
     EXPECT_EQ(Exchange("alice", "!settrigger ."), QByteArray());
-    EXPECT_EQ(harness.bot().settings.strTrigger, QStringLiteral("."));
+    EXPECT_EQ(harness.bot().settings().strTrigger, QStringLiteral("."));
     gateway.SendLine(ChatGateway::TalkLine("alice", "0010", ".reconnect"));
     ASSERT_TRUE(gateway.WaitForConnections(2));
     ASSERT_TRUE(gateway.WaitForReceived("/join Lobby\r\n", 5000, 1));
-    EXPECT_EQ(harness.bot().settings.strTrigger, QStringLiteral("!"));
+    EXPECT_EQ(harness.bot().settings().strTrigger, QStringLiteral("!"));
     EXPECT_TRUE(gateway.IsClosed(0));
 }
 

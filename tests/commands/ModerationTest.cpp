@@ -37,13 +37,13 @@ class ModerationTest : public ::testing::Test {
 
 TEST_F(ModerationTest, TheServerCommandsAboutThePickedUser) {
     Bot& bot = harness.bot();
-    bot.strList = QStringLiteral("Troll");
+    bot.PickUser(QStringLiteral("Troll"));
     const qsizetype panelRuns = harness.pane.Runs().size();
-    BanUser(bot);
-    KickUser(bot);
-    DesignateUser(bot);
-    SquelchUser(bot);
-    UnsquelchUser(bot);
+    bot.Moderate().BanUser();
+    bot.Moderate().KickUser();
+    bot.Moderate().DesignateUser();
+    bot.Moderate().SquelchUser();
+    bot.Moderate().UnsquelchUser();
     EXPECT_EQ(SentUntil("/unsquelch Troll\r\n"),
               QByteArray("/ban Troll\r\n/kick Troll\r\n/designate Troll\r\n/squelch Troll\r\n"
                          "/unsquelch Troll\r\n"));
@@ -52,16 +52,16 @@ TEST_F(ModerationTest, TheServerCommandsAboutThePickedUser) {
 
 TEST_F(ModerationTest, AddAndRemoveQuoteTheNameAsTheListShowsIt) {
     Bot& bot = harness.bot();
-    bot.strList = QStringLiteral("bob");
-    RemovePickedUserFromDatabase(bot);
+    bot.PickUser(QStringLiteral("bob"));
+    bot.Moderate().RemovePickedUserFromDatabase();
     EXPECT_EQ(harness.ReadFile("Users.txt"), QByteArray("alice\r\n"));
-    bot.strList = QStringLiteral("alice");
-    AddPickedUserToDatabase(bot);  // listed already: a second entry
+    bot.PickUser(QStringLiteral("alice"));
+    bot.Moderate().AddPickedUserToDatabase();  // listed already: a second entry
     EXPECT_EQ(harness.ReadFile("Users.txt"), QByteArray("alice\r\nalice\r\n"));
-    RemovePickedUserFromDatabase(bot);
-    RemovePickedUserFromDatabase(bot);
+    bot.Moderate().RemovePickedUserFromDatabase();
+    bot.Moderate().RemovePickedUserFromDatabase();
     EXPECT_EQ(harness.ReadFile("Users.txt"), QByteArray());
-    RemovePickedUserFromDatabase(bot);
+    bot.Moderate().RemovePickedUserFromDatabase();
     EXPECT_EQ(SentUntil("Error: No such user, alice\r\n"),
               QByteArray("User bob has been deleted.\r\n"
                          "User alice has been added to database.\r\n"
@@ -97,12 +97,12 @@ TEST_F(ModerationTest, CommandsRunningInsideOtherCommandsLeaveTheListConsistent)
                          "User erin has been added to database.\r\n"));
 
     // The picked user is taken when the action starts, whatever is picked during its pauses.
-    bot.strList = QStringLiteral("frank");
+    bot.PickUser(QStringLiteral("frank"));
     QTimer::singleShot(0, [&] {
-        bot.strList = QStringLiteral("somebody else");
+        bot.PickUser(QStringLiteral("somebody else"));
         say("Bob", "!remove dave");
     });
-    AddPickedUserToDatabase(bot);
+    bot.Moderate().AddPickedUserToDatabase();
     EXPECT_EQ(bot.UserList().Entries(), (QStringList{"Bob", "carol", "erin", "frank"}));
 
     // The rejoin pump.

@@ -227,7 +227,7 @@ TEST_P(ServerFaultTest, TheBotKeepsRunningWithBoundedBuffersAndReconnectsAsItSho
 
     if (fault.afterwards == Afterwards::kReconnects) {
         ASSERT_TRUE(gateway.WaitForReceived("/join Lobby\r\n", 10000, 1));
-        ASSERT_TRUE(ChatGateway::WaitUntil([&] { return bot().CurrentChannel == "Lobby"; }));
+        ASSERT_TRUE(ChatGateway::WaitUntil([&] { return bot().CurrentChannel() == "Lobby"; }));
         EXPECT_EQ(bot().StatusText(1), QStringLiteral("Connection State - Connected"));
         EXPECT_FALSE(connection().ReconEnabled());
     } else {

@@ -173,6 +173,15 @@ TEST_F(ChannelGuardTest, BecomingOperatorAppliesTheBanListAndTheLockdownToEveryo
               "/kick erin Closed.\r\n");
 }
 
+// The bot's own flags are kept like anybody's: after a logon under another name, the row of the
+// old one is an operator the rules leave alone.
+TEST_F(ChannelGuardTest, TheBotsFormerNameKeepsTheFlagsItWasLastSeenWith) {
+    Start(Ini("", "Enabled=1\r\nReason=Closed.\r\n", "", ""), "bot*\r\n", "", /*op=*/false);
+    EXPECT_EQ(Exchange({"1009 USER bot1 0002", Gw::NameLine("bot2"), "1009 USER bot2 0010",
+                        "1009 USER bot2 0002"}),
+              "");
+}
+
 TEST_F(ChannelGuardTest, ARefusedBanBecomesAKickOnceAndNeverForAUserWhoLeft) {
     Start(kExample, "troll Go away\r\nimp*\r\n", "");
     const QByteArray refusal =
@@ -362,7 +371,7 @@ TEST(ChannelGuardCaptureTest, OperatorStatusFollowsTheRealServersFlagsForTheBot)
     harness.WriteConfig(gateway.Port());
     QStringList changes;
     QObject::connect(&harness.bot().Guard(), &ChannelGuard::OperatorChanged, [&](bool on) {
-        changes.append(harness.bot().CurrentChannel + (on ? u'+' : u'-'));
+        changes.append(harness.bot().CurrentChannel() + (on ? u'+' : u'-'));
     });
     harness.bot().GetConnection().ConnectMenuClick();
     ASSERT_TRUE(gateway.WaitForConnections(1));

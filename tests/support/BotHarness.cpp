@@ -63,7 +63,8 @@ void BotHarness::WriteConfig(quint16 port, const QMap<QString, QString>& overrid
 
 bool BotHarness::LogIn() {
     bot_->GetConnection().ConnectMenuClick();
-    return ChatGateway::WaitUntil([&] { return bot_->CurrentChannel == QStringLiteral("Lobby"); });
+    return ChatGateway::WaitUntil(
+        [&] { return bot_->CurrentChannel() == QStringLiteral("Lobby"); });
 }
 
 QString BotHarness::RosterDump() const {

@@ -8,7 +8,7 @@
 #include <QTime>
 #include <memory>
 
-#include "core/Bot.h"
+#include "bot/Bot.h"
 #include "support/RecordingPane.h"
 #include "support/RecordingTexts.h"
 

@@ -5,8 +5,8 @@
 #include <QList>
 #include <QTemporaryDir>
 
-#include "commands/UsersFile.h"
-#include "display/ChatColour.h"
+#include "base/ChatColour.h"
+#include "base/ListFile.h"
 #include "display/WhisperLogFile.h"
 #include "settings/SettingsWriter.h"
 
@@ -53,7 +53,7 @@ std::optional<QString> SaveVersion(SavedFile file, int version, const QString& f
                           : WriteSettingsFile(path, "bot1", "botpass", "127.0.0.1", "Lobby", "!",
                                               "5000", "idle", "0", "500", "1");
         case SavedFile::kUsers:
-            return WriteUsersFile(path, UsersText(second ? 20000 : 5000), TextEncoding::kUtf8);
+            return WriteListFile(path, UsersText(second ? 20000 : 5000), TextEncoding::kUtf8);
         case SavedFile::kWhisper:
             break;
     }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <QStringList>
 
-#include "core/WindowTexts.h"
+#include "bot/WindowTexts.h"
 
 namespace zarivok::testing {
 

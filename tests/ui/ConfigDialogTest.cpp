@@ -170,9 +170,9 @@ TEST_F(ConfigDialogTest, SaveWhileConnectedChangesNeitherTheConnectionNorTheRunn
     QTest::mouseClick(dialog.cmdSave, Qt::LeftButton);
     ASSERT_FALSE(dialog.isVisible());
 
-    EXPECT_EQ(bot.settings.strUser, "bot1");
-    EXPECT_EQ(bot.settings.strHome, "Lobby");
-    EXPECT_EQ(bot.settings.strTrigger, "!");
+    EXPECT_EQ(bot.settings().strUser, "bot1");
+    EXPECT_EQ(bot.settings().strHome, "Lobby");
+    EXPECT_EQ(bot.settings().strTrigger, "!");
     // The old trigger still commands, on the same connection; nothing else was sent.
     gateway.SendLine(ChatGateway::TalkLine("QuEnDaR", "0010", "!say still here"));
     ASSERT_TRUE(gateway.WaitForReceived("still here\r\n"));
@@ -182,9 +182,9 @@ TEST_F(ConfigDialogTest, SaveWhileConnectedChangesNeitherTheConnectionNorTheRunn
     EXPECT_TRUE(bot.GetConnection().Socket().IsConnected());
 
     EXPECT_EQ(bot.LoadSettings(), QStringList());
-    EXPECT_EQ(bot.settings.strUser, "other");
-    EXPECT_EQ(bot.settings.strHome, "Elsewhere");
-    EXPECT_EQ(bot.settings.strTrigger, ".");
+    EXPECT_EQ(bot.settings().strUser, "other");
+    EXPECT_EQ(bot.settings().strHome, "Elsewhere");
+    EXPECT_EQ(bot.settings().strTrigger, ".");
 }
 
 TEST_F(ConfigDialogTest, AFailedSaveIsSaidInRedAndKeepsTheDialogWithItsText) {

@@ -22,8 +22,10 @@ class DayLogWindowTest : public testing::MainWindowFixture {
 TEST_F(DayLogWindowTest, TheWindowsChatIsLoggedAndNoClearTouchesTheLog) {
     bot().Output().Log()->SetClock(
         [] { return QDateTime(QDate(2024, 3, 9), QTime(12, 0)).toMSecsSinceEpoch(); });
-    bot().settings.intEnableAutoClear = 1;
-    bot().settings.intAutoClearAtLine = 3;
+    bot().UpdateSettings([&](Settings& s) {
+        s.intEnableAutoClear = 1;
+        s.intAutoClearAtLine = 3;
+    });
     Feed(ChatGateway::WhisperLine("alice", "0010", "psst"));
     Feed(ChatGateway::TalkLine("bob", "0010", "hello"));
     window.mnuWhisper->trigger();

@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <limits>
 
-#include "protocol/ProductIcons.h"
+#include "channel/ProductIcons.h"
 #include "ui/Icons.h"
 
 namespace zarivok {

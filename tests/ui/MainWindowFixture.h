@@ -4,8 +4,8 @@
 
 #include <QTime>
 
+#include "bot/Bot.h"
 #include "connection/Outgoing.h"
-#include "core/Bot.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
 #include "ui/ChatPaneWidget.h"
@@ -34,7 +34,7 @@ class MainWindowFixture : public ::testing::Test {
 
     void LogIn() {
         window.mnuConnect->trigger();
-        ASSERT_TRUE(ChatGateway::WaitUntil([&] { return bot().CurrentChannel == "Lobby"; }));
+        ASSERT_TRUE(ChatGateway::WaitUntil([&] { return bot().CurrentChannel() == "Lobby"; }));
     }
 
     ChatGateway gateway;

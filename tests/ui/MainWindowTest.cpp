@@ -12,8 +12,8 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
+#include "bot/Bot.h"
 #include "connection/Connection.h"
-#include "core/Bot.h"
 #include "support/ChatGateway.h"
 #include "ui/ChatColours.h"
 #include "ui/ChatPaneWidget.h"
@@ -131,17 +131,17 @@ TEST_F(MainWindowTest, TheOptionTogglesFollowTheirCaptions) {
          "AutoClear Disabled.", "AutoClear Enabled."},
     };
     // A threshold of 0 (before any load) would clear the pane at every line once on.
-    bot().settings.intAutoClearAtLine = 500;
+    bot().UpdateSettings([&](Settings& s) { s.intAutoClearAtLine = 500; });
     for (const auto& toggle : toggles) {
         SCOPED_TRACE(toggle.offCaption);
         window.txtChannel->clear();
-        bot().settings.*toggle.value = 1;
+        bot().UpdateSettings([&](Settings& s) { s.*toggle.value = 1; });
         toggle.item->trigger();
         EXPECT_EQ(toggle.item->text(), QString(toggle.onCaption));
-        EXPECT_EQ(bot().settings.*toggle.value, 0);
+        EXPECT_EQ(bot().settings().*toggle.value, 0);
         toggle.item->trigger();
         EXPECT_EQ(toggle.item->text(), QString(toggle.offCaption));
-        EXPECT_EQ(bot().settings.*toggle.value, 1);
+        EXPECT_EQ(bot().settings().*toggle.value, 1);
         EXPECT_EQ(Pane(), QString(toggle.disabled) + '\n' + toggle.enabled + '\n');
         const QList<ChatPaneWidget::Run> runs = window.txtChannel->Runs();
         ASSERT_FALSE(runs.isEmpty());
@@ -153,9 +153,9 @@ TEST_F(MainWindowTest, AReloadChangesTheValueButNotTheCaption) {
     files.WriteConfig(gateway.Port(), {{"Options/Enable Notifications", "0"}});
     window.mnuNotifications->trigger();  // off
     window.mnuNotifications->trigger();  // on again
-    ASSERT_EQ(bot().settings.intEnableNotifications, 1);
+    ASSERT_EQ(bot().settings().intEnableNotifications, 1);
     LogIn();
-    EXPECT_EQ(bot().settings.intEnableNotifications, 0);
+    EXPECT_EQ(bot().settings().intEnableNotifications, 0);
     EXPECT_EQ(window.mnuNotifications->text(), QStringLiteral("&Notifications Off"));
     gateway.SendLine(ChatGateway::JoinLine("carol", "0000", "SEXP"));
     ASSERT_TRUE(ChatGateway::WaitUntil([&] { return bot().Roster().Count() == 2; }));
@@ -166,7 +166,7 @@ TEST_F(MainWindowTest, ConnectingShowsTheStateCaptionAndChannel) {
     window.mnuConnect->trigger();
     EXPECT_EQ(window.mnuConnect->text(), QStringLiteral("&Disconnect"));
     EXPECT_EQ(window.statusPanels[0]->text(), QStringLiteral("Connection State - Connecting..."));
-    ASSERT_TRUE(ChatGateway::WaitUntil([&] { return bot().CurrentChannel == "Lobby"; }));
+    ASSERT_TRUE(ChatGateway::WaitUntil([&] { return bot().CurrentChannel() == "Lobby"; }));
     EXPECT_EQ(window.statusPanels[0]->text(), QStringLiteral("Connection State - Connected"));
     EXPECT_EQ(window.statusPanels[1]->text(),
               QStringLiteral("User bot1 using CHAT in channel Lobby. "));
@@ -201,8 +201,10 @@ TEST_F(MainWindowTest, EnterInTheInputLineSendsAndEmptiesIt) {
 }
 
 TEST_F(MainWindowTest, AutoClearReplacesThePaneWholeAndTheNewestLineStaysInView) {
-    bot().settings.intEnableAutoClear = 1;
-    bot().settings.intAutoClearAtLine = 300;
+    bot().UpdateSettings([&](Settings& s) {
+        s.intEnableAutoClear = 1;
+        s.intAutoClearAtLine = 300;
+    });
     window.show();
     for (int i = 0; i < 299; ++i) bot().AppendChat(QStringLiteral("line %1\r\n").arg(i), kWhite);
     const QScrollBar* scroll = window.txtChannel->verticalScrollBar();

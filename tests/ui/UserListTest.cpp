@@ -6,8 +6,8 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "core/Bot.h"
-#include "protocol/RosterModel.h"
+#include "bot/Bot.h"
+#include "channel/RosterModel.h"
 #include "ui/ChatColours.h"
 #include "ui/Icons.h"
 #include "ui/MainWindowFixture.h"
@@ -64,23 +64,23 @@ TEST_F(UserListTest, ShowsEachUserWithIconAndColour) {
 
 TEST_F(UserListTest, ClicksPickTheUserAndTheRightButtonOpensThePopupOnAnEntryOnly) {
     // Nothing selected yet: a right click below the entries shows no menu.
-    bot().strList = QStringLiteral("stale");
+    bot().PickUser(QStringLiteral("stale"));
     QTest::mouseClick(window.ChannelUsers->viewport(), Qt::RightButton, {}, Empty());
-    EXPECT_EQ(bot().strList, QString());
+    EXPECT_EQ(bot().strList(), QString());
     EXPECT_FALSE(window.mnuList->isVisible());
 
     Click(Qt::LeftButton, 1);
-    EXPECT_EQ(bot().strList, QStringLiteral("alice"));
+    EXPECT_EQ(bot().strList(), QStringLiteral("alice"));
     EXPECT_FALSE(window.mnuList->isVisible());
     Click(Qt::RightButton, 1);
-    EXPECT_EQ(bot().strList, QStringLiteral("alice"));
+    EXPECT_EQ(bot().strList(), QStringLiteral("alice"));
     EXPECT_TRUE(window.mnuList->isVisible());
     window.mnuList->hide();
 
     // The pick outlives the user.
     gateway.SendLine(ChatGateway::LeaveLine("alice", "0010"));
     ASSERT_TRUE(ChatGateway::WaitUntil([&] { return bot().Roster().Count() == 2; }));
-    EXPECT_EQ(bot().strList, QStringLiteral("alice"));
+    EXPECT_EQ(bot().strList(), QStringLiteral("alice"));
 }
 
 TEST_F(UserListTest, DoubleClickAppendsTheNameAndWhisperSendsToThePickedUser) {
@@ -103,14 +103,14 @@ TEST_F(UserListTest, DoubleClickAppendsTheNameAndWhisperSendsToThePickedUser) {
     EXPECT_FALSE(Pane().contains("/w alice"));  // commands are not echoed
 
     // With nobody picked the line still goes, with two blanks.
-    bot().strList.clear();
+    bot().PickUser(QString());
     window.cmdWhisper->click();
     EXPECT_TRUE(SentUntil("/w  hi\r\n").endsWith("/w  hi\r\n"));
 }
 
 TEST_F(UserListTest, EachPopupItemActsOnThePickedUser) {
     Click(Qt::LeftButton, 2);
-    ASSERT_EQ(bot().strList, QStringLiteral("Bob"));
+    ASSERT_EQ(bot().strList(), QStringLiteral("Bob"));
     for (QAction* item : {window.mnuBan, window.mnuKick, window.mnuDesignate, window.mnuSquelch,
                           window.mnuUnsquelch, window.mnuAdd}) {
         item->trigger();

@@ -6,8 +6,8 @@
 #include <QSignalSpy>
 #include <QTcpSocket>
 
+#include "bot/Bot.h"
 #include "connection/Connection.h"
-#include "core/Bot.h"
 #include "protection/ChannelGuard.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
@@ -329,7 +329,7 @@ TEST_F(WebConsoleTest, ActionsGoThroughTheSameOperationsAsTheWindow) {
                   .status,
               204);
     EXPECT_TRUE(gateway.WaitForReceived("/kick Mallory\r\n"));
-    EXPECT_EQ(harness.bot().strList, QStringLiteral("Mallory"));
+    EXPECT_EQ(harness.bot().strList(), QStringLiteral("Mallory"));
     EXPECT_EQ(
         probe->PostJson("/api/whisper", "{\"name\":\"Mallory\",\"text\":\"psst\"}", session).status,
         204);
