@@ -62,13 +62,14 @@ Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObje
     commands_->AddCommands(&guard_->Commands());
     // The event stream. Every event passes the bot's own state first (the user list, its name,
     // the channel, the window texts: ApplyToState), then these parts, in this order (Deliver):
-    listeners_ = {
+    parts_ = {
         chatView_.get(),  // the chat pane's line, and the whisper pane's
         alerts_.get(),    // a whisper, or the bot's name said
         guard_.get(),     // channel protection
         commands_.get(),  // the commands of listed users; they may let events run
     };
-    // A new reaction to an event is one more line above, at its place in the order.
+    // A new reaction to an event is one more line above, at its place in the order. Listeners
+    // from outside the core (AddListener) come after all of them.
 
     connect(connection_.get(), &Connection::StateChanged, this,
             [this](const QString& text) { SetStatusPanel(1, text); });
@@ -105,7 +106,11 @@ void Bot::Deliver(const ChatEvent& event) {
 void Bot::DeliverOne(const ChatEvent& parsed) {
     ChannelEvent event(parsed);
     event.listed = ApplyToState(parsed);
-    // The list is copied: a listener that lets events run may see listeners added or removed.
+    // The parts never change while the bot runs; every line of a busy channel passes here.
+    for (ChannelListener* part : parts_) part->Hear(event);
+    if (listeners_.empty()) return;
+    // Copied: a listener that lets events run may see others added or removed meanwhile, and
+    // one removed is skipped.
     const std::vector<ChannelListener*> listeners = listeners_;
     for (ChannelListener* listener : listeners) {
         if (std::find(listeners_.begin(), listeners_.end(), listener) != listeners_.end()) {

@@ -215,7 +215,9 @@ class Bot : public QObject, private ConnectionPort, private CommandPort {
     std::unique_ptr<Alerts> alerts_;
     std::unique_ptr<ChannelGuard> guard_;
     std::unique_ptr<CommandInterpreter> commands_;
-    // Who hears each event after the state, in order (see the constructor).
+    // Who hears each event after the state, in order (see the constructor), then the listeners
+    // added from outside.
+    std::array<ChannelListener*, 4> parts_{};
     std::vector<ChannelListener*> listeners_;
 };
 

@@ -41,19 +41,13 @@ void ChatView::Hear(const ChannelEvent& event) {
                 kCyan, event.text % kCrLf, kGrey);
             return;
         case EventKind::kChannelFull:
-            out.AppendChat(out.TimeStamp() % QStringLiteral("Channel ") % event.text %
-                               QStringLiteral(" is full") % kCrLf,
-                           kGreen);
+            ShowChannelRefusal(event.text, u" is full");
             return;
         case EventKind::kChannelMissing:
-            out.AppendChat(out.TimeStamp() % QStringLiteral("Channel ") % event.text %
-                               QStringLiteral(" does not exist") % kCrLf,
-                           kGreen);
+            ShowChannelRefusal(event.text, u" does not exist");
             return;
         case EventKind::kChannelRestricted:
-            out.AppendChat(out.TimeStamp() % QStringLiteral("Channel ") % event.text %
-                               QStringLiteral(" is restricted") % kCrLf,
-                           kGreen);
+            ShowChannelRefusal(event.text, u" is restricted");
             return;
         case EventKind::kInfo:
             out.AppendChat(out.TimeStamp() % event.text % kCrLf, kYellow);
@@ -113,6 +107,11 @@ void ChatView::ShowTalk(const ChannelEvent& event) {
     }
     output_.AppendChat(output_.TimeStamp() % u'<' % event.user % QStringLiteral("> "), nameColour,
                        event.text % kCrLf, textColour);
+}
+
+void ChatView::ShowChannelRefusal(QStringView channel, QStringView why) {
+    output_.AppendChat(output_.TimeStamp() % QStringLiteral("Channel ") % channel % why % kCrLf,
+                       kGreen);
 }
 
 void ChatView::ShowNotice(const QString& text) {

@@ -29,6 +29,8 @@ class ChatView : public ChannelListener {
   private:
     void ShowWhisperFrom(const ChannelEvent& event);
     void ShowTalk(const ChannelEvent& event);
+    // "Channel NAME is full" and its kin: a join the server refused.
+    void ShowChannelRefusal(QStringView channel, QStringView why);
     void ShowNotice(const QString& text);
     bool NotificationsOn() const;
 

@@ -42,8 +42,13 @@ std::optional<ChatEvent> ParseChatEvent(QStringView line, bool cut) {
         if (!IsLoginRefusal(line)) return std::nullopt;
         return ChatEvent{EventKind::kLoginRefused, 0, {}, {}, {}, {}, line};
     }
+    // The routes' codes are whole numbers in the range of event codes: a field 1 read as
+    // anything else (a fraction, a number far out of range) matches none.
+    if (!(parsed.code >= kFirstEventCode && parsed.code <= kLastEventCode)) return std::nullopt;
+    const int code = static_cast<int>(parsed.code);
+    if (code != parsed.code) return std::nullopt;
     for (const Route& route : kRoutes) {
-        if (parsed.code != route.code) continue;
+        if (code != route.code) continue;
         if (parsed.fieldCount < route.fieldsNeeded) return std::nullopt;
         ChatEvent event{route.kind, route.code, {}, {}, {}, parsed.message, line};
         if (route.fieldsNeeded >= 3) event.user = parsed.Field(3);

@@ -18,9 +18,7 @@ using testing::BotHarness;
 // the bot's state and the pane say at that moment.
 class Recorder : public ChannelListener {
   public:
-    explicit Recorder(BotHarness& harness) : harness_(harness) {
-        harness_.bot().AddListener(this);
-    }
+    explicit Recorder(BotHarness& harness) : harness_(harness) { harness_.bot().AddListener(this); }
     ~Recorder() override { harness_.bot().RemoveListener(this); }
 
     void Hear(const ChannelEvent& event) override {
@@ -34,17 +32,17 @@ class Recorder : public ChannelListener {
                 entry = QStringLiteral("closed");
                 break;
             case EventKind::kUniqueName:
-                entry = QStringLiteral("logon ") + event.user.toString() + QStringLiteral(" name=") +
-                        bot.strName();
+                entry = QStringLiteral("logon ") + event.user.toString() +
+                        QStringLiteral(" name=") + bot.strName();
                 break;
             case EventKind::kChannelLeft:
-                entry = QStringLiteral("left '") + event.text.toString() + QStringLiteral("' channel=") +
-                        bot.CurrentChannel() + QStringLiteral(" rows=") +
-                        QString::number(bot.Roster().Count());
+                entry = QStringLiteral("left '") + event.text.toString() +
+                        QStringLiteral("' channel=") + bot.CurrentChannel() +
+                        QStringLiteral(" rows=") + QString::number(bot.Roster().Count());
                 break;
             case EventKind::kChannel:
-                entry = QStringLiteral("entered ") + event.text.toString() + QStringLiteral(" channel=") +
-                        bot.CurrentChannel();
+                entry = QStringLiteral("entered ") + event.text.toString() +
+                        QStringLiteral(" channel=") + bot.CurrentChannel();
                 break;
             case EventKind::kUser:
             case EventKind::kJoin:
@@ -62,9 +60,9 @@ class Recorder : public ChannelListener {
             case EventKind::kTalk:
             case EventKind::kInfo:
                 // The chat view, earlier in the order, has written the line already.
-                entry = event.text.toString() + QStringLiteral(" shown=") +
-                        QString::number(
-                            harness_.pane.Text().contains(event.text.toString() + "\r\n"));
+                entry =
+                    event.text.toString() + QStringLiteral(" shown=") +
+                    QString::number(harness_.pane.Text().contains(event.text.toString() + "\r\n"));
                 break;
             default:
                 entry = QStringLiteral("other");
@@ -148,8 +146,8 @@ TEST(EventStreamTest, EveryOpenedConnectionEndsWithOneClosed) {
     harness.bot().GetConnection().CloseConnection();
     harness.WriteConfig(ChatGateway::UnusedPort());
     harness.bot().GetConnection().ConnectToServer();
-    ASSERT_TRUE(ChatGateway::WaitUntil(
-        [&] { return harness.pane.Text().contains("Connection refused"); }));
+    ASSERT_TRUE(
+        ChatGateway::WaitUntil([&] { return harness.pane.Text().contains("Connection refused"); }));
     const QStringList connections =
         recorder.heard.filter(QRegularExpression(QStringLiteral("^(connected|closed)$")));
     EXPECT_EQ(connections.join(u' ').toStdString(), "connected closed");
