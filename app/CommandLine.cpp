@@ -1,5 +1,8 @@
 #include "CommandLine.h"
 
+#include <dlfcn.h>
+#include <unistd.h>
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -8,6 +11,7 @@
 
 #include "base/Texts.h"
 #include "bot/Bot.h"
+#include "scripts/ScriptHost.h"
 #include "web/WebConsole.h"
 
 namespace zarivok {
@@ -69,9 +73,13 @@ std::optional<StartOptions> ReadCommandLine(QCoreApplication& app) {
                        "Config.ini. Plain HTTP: put it behind a TLS proxy to reach it from "
                        "other machines."),
         QStringLiteral("[address:]port"));
+    const QCommandLineOption noScripts(
+        QStringLiteral("no-scripts"),
+        QStringLiteral("Run no scripts: the scripts folder beside Config.ini is left alone."));
     parser.addOption(noLog);
     parser.addOption(noMaster);
     parser.addOption(web);
+    parser.addOption(noScripts);
     parser.process(app);
 
     const QString programFolder = QCoreApplication::applicationDirPath();
@@ -95,7 +103,7 @@ std::optional<StartOptions> ReadCommandLine(QCoreApplication& app) {
         paths = ProfilePaths::ForFolder(absolute);
     }
     if (parser.isSet(noLog)) paths.logsFolder.clear();
-    StartOptions options{paths, !parser.isSet(noMaster), std::nullopt};
+    StartOptions options{paths, !parser.isSet(noMaster), std::nullopt, !parser.isSet(noScripts)};
     if (parser.isSet(web)) {
         QString problem;
         options.web = ParseWebAddress(parser.value(web), &problem);
@@ -105,6 +113,36 @@ std::optional<StartOptions> ReadCommandLine(QCoreApplication& app) {
         }
     }
     return options;
+}
+
+void* OpenModule(const char* fileName, std::string* tried) {
+    char self[4096] = {};
+    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    std::string folder = length > 0 ? std::string(self, static_cast<std::size_t>(length)) : "";
+    folder = folder.substr(0, folder.rfind('/') + 1);
+    for (const std::string& place : {folder, folder + ZARIVOK_MODULES_FROM_BIN + "/"}) {
+        const std::string path = place + fileName;
+        if (void* module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) return module;
+        *tried += std::string("\n  ") + ::dlerror();
+    }
+    return nullptr;
+}
+
+void StartScripts(Bot& bot, const StartOptions& options) {
+    if (!options.scriptsEnabled) return;
+    ScriptHost& scripts = bot.Scripts();
+    scripts.SetRuntimeFactory([](ScriptServices& services) -> std::unique_ptr<ScriptRuntime> {
+        using Make = ScriptRuntime* (*)(ScriptServices*);
+        static const Make make = [] {
+            std::string tried;
+            void* module = OpenModule("zarivok_script_engine.so", &tried);
+            if (!module) std::fprintf(stderr, "zarivok: the script engine:%s\n", tried.c_str());
+            return module ? reinterpret_cast<Make>(::dlsym(module, "ZarivokMakeScriptRuntime"))
+                          : nullptr;
+        }();
+        return std::unique_ptr<ScriptRuntime>(make ? make(&services) : nullptr);
+    });
+    scripts.Start();
 }
 
 std::unique_ptr<WebConsole> OpenWebConsole(Bot& bot, const StartOptions& options,

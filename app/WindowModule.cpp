@@ -16,6 +16,7 @@ extern "C" __attribute__((visibility("default"))) int ZarivokWindowMain(int argc
     zarivok::MainWindow window(options->paths);
     window.bot().UserList().SetMasterEnabled(options->masterEnabled);
     const auto console = zarivok::OpenWebConsole(window.bot(), *options, nullptr);
+    zarivok::StartScripts(window.bot(), *options);
     window.show();
     return QApplication::exec();
 }

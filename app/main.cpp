@@ -35,20 +35,10 @@ bool DisplayReachable() {
            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
-// The window module: beside the program in the build tree, in its library folder once installed.
+// The window is a module of its own, loaded only when the program opens a window.
 int RunWindow(int argc, char** argv) {
-    char self[4096] = {};
-    const ssize_t length = ::readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string folder = length > 0 ? std::string(self, static_cast<std::size_t>(length)) : "";
-    folder = folder.substr(0, folder.rfind('/') + 1);
-    void* module = nullptr;
     std::string tried;
-    for (const std::string& place : {folder, folder + ZARIVOK_WINDOW_MODULE_FROM_BIN + "/"}) {
-        const std::string path = place + "zarivok_window.so";
-        module = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (module) break;
-        tried += std::string("\n  ") + ::dlerror();
-    }
+    void* module = OpenModule("zarivok_window.so", &tried);
     const auto entry =
         module ? reinterpret_cast<int (*)(int, char**)>(::dlsym(module, "ZarivokWindowMain"))
                : nullptr;
@@ -84,6 +74,7 @@ int main(int argc, char** argv) {
     HeadlessFrontEnd frontEnd(options->paths, stdout, stderr, STDIN_FILENO);
     frontEnd.bot().UserList().SetMasterEnabled(options->masterEnabled);
     const auto console = OpenWebConsole(frontEnd.bot(), *options, stderr);
+    StartScripts(frontEnd.bot(), *options);
     frontEnd.Start();
     return QCoreApplication::exec();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QtGlobal>
 #include <ctime>
 
@@ -20,6 +21,21 @@ inline qint64 CoarseEpochMSecs() {
     }
 #endif
     return QDateTime::currentMSecsSinceEpoch();
+}
+
+// Monotonic milliseconds from the same coarse clock, for counting that is read on every line of
+// talk (flood rules, how often a script may be said to fail): a few milliseconds behind at most,
+// and a clock set back frees nobody.
+inline qint64 CoarseMonotonicMs() {
+#ifdef CLOCK_MONOTONIC_COARSE
+    timespec now{};
+    if (clock_gettime(CLOCK_MONOTONIC_COARSE, &now) == 0) {
+        return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+    }
+#endif
+    QElapsedTimer clock;
+    clock.start();
+    return clock.msecsSinceReference();
 }
 
 }  // namespace zarivok

@@ -20,7 +20,9 @@ ProfilePaths ProfilePaths::Default(const QString& programFolder, const QString& 
                         program.filePath(QStringLiteral("Protection.ini")),
                         program.filePath(QStringLiteral("Banlist.txt")),
                         program.filePath(QStringLiteral("Phrases.txt")),
-                        program.filePath(QStringLiteral("web-token"))};
+                        program.filePath(QStringLiteral("web-token")),
+                        program.filePath(QStringLiteral("scripts")),
+                        program.filePath(QStringLiteral("script-data"))};
 }
 
 QString UserProfileFolder(const QString& xdgConfigHome, const QString& home) {

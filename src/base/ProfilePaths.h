@@ -21,6 +21,10 @@ struct ProfilePaths {
     QString phrasesFile;
     // The web console's token: whoever reads it may steer the bot.
     QString webTokenFile;
+    // The operator's scripts (*.js) and what each keeps between runs (NAME.json), beside
+    // Config.ini.
+    QString scriptsFolder;
+    QString scriptDataFolder;
 
     static ProfilePaths ForFolder(const QString& folder);
     // The program's folder for the bot's own files, the working directory for the others.

@@ -20,6 +20,7 @@
 #include "display/OptionToggles.h"
 #include "protection/ChannelGuard.h"
 #include "protocol/ChatEvent.h"
+#include "scripts/ScriptHost.h"
 #include "settings/SettingsWriter.h"
 
 namespace zarivok {
@@ -58,8 +59,21 @@ Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObje
           .channel = CurrentChannel_,
       })),
       commands_(std::make_unique<CommandInterpreter>(static_cast<CommandPort&>(*this), userList_,
-                                                     *moderation_, *connection_, *outgoing_)) {
+                                                     *moderation_, *connection_, *outgoing_)),
+      scripts_(std::make_unique<ScriptHost>(ScriptHost::Parts{
+          .paths = paths_,
+          .output = output_,
+          .connection = *connection_,
+          .outgoing = *outgoing_,
+          .roster = roster_,
+          .users = userList_,
+          .commands = *commands_,
+          .settings = settings_,
+          .ownName = strName_,
+          .channel = CurrentChannel_,
+      })) {
     commands_->AddCommands(&guard_->Commands());
+    commands_->AddCommands(scripts_.get());
     // The event stream. Every event passes the bot's own state first (the user list, its name,
     // the channel, the window texts: ApplyToState), then these parts, in this order (Deliver):
     parts_ = {
@@ -67,6 +81,7 @@ Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObje
         alerts_.get(),    // a whisper, or the bot's name said
         guard_.get(),     // channel protection
         commands_.get(),  // the commands of listed users; they may let events run
+        scripts_.get(),   // the operator's scripts, in the order they were loaded
     };
     // A new reaction to an event is one more line above, at its place in the order. Listeners
     // from outside the core (AddListener) come after all of them.
@@ -86,6 +101,8 @@ Bot::Bot(ChatPane& chatPane, WindowTexts& windowTexts, ProfilePaths paths, QObje
 }
 
 Bot::~Bot() {
+    // The scripts go first, their stores written, while everything they reach is still there.
+    scripts_->Stop();
     // The connection's handlers reach the outgoing side; take the socket down first.
     connection_->Socket().Close();
 }
@@ -250,6 +267,8 @@ void Bot::ForgetSession() {
 }
 
 void Bot::Shutdown() {
+    // The scripts' stores are written; nothing of theirs runs from here on.
+    scripts_->Stop();
     outgoing_->Shutdown();
     connection_->Shutdown();
 }

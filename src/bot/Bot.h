@@ -33,6 +33,7 @@ class CommandInterpreter;
 class Connection;
 class Moderation;
 class Outgoing;
+class ScriptHost;
 class WhisperLogPort;
 class WindowTexts;
 
@@ -71,6 +72,8 @@ class Bot : public QObject, private ConnectionPort, private CommandPort {
     // Channel protection: its files, its rules and what it knows of the channel.
     ChannelGuard& Guard() { return *guard_; }
     Alerts& GetAlerts() { return *alerts_; }
+    // The operator's scripts; none run until the front end starts them.
+    ScriptHost& Scripts() { return *scripts_; }
     // The lines sent from an input line (Send, Whisper) in this run, for Up and Down.
     InputHistory& History() { return history_; }
 
@@ -215,9 +218,10 @@ class Bot : public QObject, private ConnectionPort, private CommandPort {
     std::unique_ptr<Alerts> alerts_;
     std::unique_ptr<ChannelGuard> guard_;
     std::unique_ptr<CommandInterpreter> commands_;
+    std::unique_ptr<ScriptHost> scripts_;
     // Who hears each event after the state, in order (see the constructor), then the listeners
     // added from outside.
-    std::array<ChannelListener*, 4> parts_{};
+    std::array<ChannelListener*, 5> parts_{};
     std::vector<ChannelListener*> listeners_;
 };
 

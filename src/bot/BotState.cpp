@@ -35,8 +35,10 @@ bool Bot::ApplyToState(const ChatEvent& event) {
                 // The count box is left as it was; the user's own entry, which usually follows,
                 // puts the right count there.
                 roster_.Append(event.user.toString(), icon, /*provisional=*/true);
+                roster_.SetFlags(roster_.Count() - 1, FlagsValue(event.flags));
                 return false;
             }
+            roster_.SetFlags(row, FlagsValue(event.flags));
             // Plain flags replace only a red cross (a lifted squelch); any other icon stays.
             const bool plain = event.flags == u"0000" || event.flags == u"0010";
             if (plain && roster_.At(row).icon != static_cast<int>(ChatIcon::RedCross)) {
@@ -66,6 +68,8 @@ void Bot::ListUser(QStringView name, QStringView flags, QStringView product) {
         row = roster_.Count();
         roster_.Append(name.toString(), icon);
     }
+    roster_.SetFlags(row, FlagsValue(flags));
+    roster_.SetProduct(row, ProductCode(product));
     ShowUserCount();
     // A 1 in the third place (no UDP support) marks the entry in yellow.
     if (flags.mid(2, 1) == u"1") roster_.SetHighlighted(row, true);

@@ -40,7 +40,7 @@ QHash<int, QByteArray> RosterModel::roleNames() const {
 void RosterModel::Insert(qsizetype row, const QString& name, int icon, bool provisional) {
     if (row < 0 || row > entries_.size()) return;
     beginInsertRows({}, static_cast<int>(row), static_cast<int>(row));
-    entries_.insert(row, RosterEntry{name, icon, false, provisional});
+    entries_.insert(row, RosterEntry{name, icon, false, provisional, 0, {}});
     index_.Insert(row, name);
     endInsertRows();
 }
@@ -56,9 +56,27 @@ void RosterModel::RemoveAt(qsizetype row) {
 void RosterModel::Replace(qsizetype row, const QString& name, int icon, bool provisional) {
     if (row < 0 || row >= entries_.size()) return;
     index_.Rename(row, entries_[row].name, name);
-    entries_[row] = RosterEntry{name, icon, false, provisional};
+    RosterEntry& entry = entries_[row];
+    entry = RosterEntry{name, icon, false, provisional, entry.flags, std::move(entry.product)};
     const QModelIndex changed = index(static_cast<int>(row));
     Q_EMIT dataChanged(changed, changed);
+}
+
+void RosterModel::SetFlags(qsizetype row, int flags) {
+    if (row >= 0 && row < entries_.size()) entries_[row].flags = flags;
+}
+
+void RosterModel::SetProduct(qsizetype row, QStringView product) {
+    if (row < 0 || row >= entries_.size()) return;
+    constexpr qsizetype kMostProducts = 32;
+    for (const QString& known : products_) {
+        if (known == product) {
+            entries_[row].product = known;
+            return;
+        }
+    }
+    entries_[row].product = product.toString();
+    if (products_.size() < kMostProducts) products_.append(entries_[row].product);
 }
 
 void RosterModel::SetHighlighted(qsizetype row, bool highlighted) {

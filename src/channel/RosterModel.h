@@ -17,6 +17,10 @@ struct RosterEntry {
     // Added by a flags change before the user's own entry arrived (servers send a user's flags
     // ahead of the user at times): the user's entry then takes this place instead of doubling it.
     bool provisional = false;
+    // The user's latest flags, and the product code without its brackets ("CHAT"), as the
+    // channel's events gave them; nothing shows them, scripts read them.
+    int flags = 0;
+    QString product;
 
     bool operator==(const RosterEntry&) const = default;
 };
@@ -59,8 +63,12 @@ class RosterModel : public QAbstractListModel {
         Insert(Count(), name, icon, provisional);
     }
     void RemoveAt(qsizetype row);
-    // Puts a new entry with the normal colour in place of the one at row.
+    // Puts a new entry with the normal colour in place of the one at row; its flags and product
+    // stay.
     void Replace(qsizetype row, const QString& name, int icon, bool provisional = false);
+    // Neither changes what a view shows.
+    void SetFlags(qsizetype row, int flags);
+    void SetProduct(qsizetype row, QStringView product);
     void SetHighlighted(qsizetype row, bool highlighted);
     void Clear();
 
@@ -77,6 +85,9 @@ class RosterModel : public QAbstractListModel {
   private:
     QList<RosterEntry> entries_;
     RosterIndex index_;
+    // The product codes seen, shared by every row that has one: a channel of thousands holds a
+    // handful of them.
+    QList<QString> products_;
     QString header_;
 };
 

@@ -1,5 +1,7 @@
 #include "commands/CommandInterpreter.h"
 
+#include <algorithm>
+
 #include "base/PauseTicks.h"
 #include "base/Texts.h"
 #include "commands/CommandPort.h"
@@ -21,6 +23,24 @@ CommandInterpreter::CommandInterpreter(CommandPort& port, UserDatabase& users,
       moderation_(moderation),
       connection_(connection),
       outgoing_(outgoing) {}
+
+bool CommandInterpreter::IsBuiltInWord(QStringView word) const {
+    // The fourteen; "?trigger" is typed without the trigger, and "trigger" is kept with it.
+    static const QStringList kWords = {
+        QStringLiteral("say"),       QStringLiteral("server"),    QStringLiteral("about"),
+        QStringLiteral("trigger"),   QStringLiteral("quit"),      QStringLiteral("rejoin"),
+        QStringLiteral("reconnect"), QStringLiteral("add"),       QStringLiteral("remove"),
+        QStringLiteral("join"),      QStringLiteral("ban"),       QStringLiteral("kick"),
+        QStringLiteral("designate"), QStringLiteral("settrigger")};
+    const auto taken = [word](const QStringList& words) {
+        return std::any_of(words.begin(), words.end(), [word](const QString& known) {
+            return word.compare(known, Qt::CaseInsensitive) == 0;
+        });
+    };
+    if (taken(kWords)) return true;
+    return std::any_of(sets_.begin(), sets_.end(),
+                       [&taken](const CommandSet* set) { return taken(set->Words()); });
+}
 
 void CommandInterpreter::Hear(const ChannelEvent& event) {
     if (event.kind == EventKind::kTalk) HandleCommand(event.user, event.text);

@@ -27,6 +27,9 @@ class CommandInterpreter : public ChannelListener {
 
     // Further commands, run after the built-in ones, in the order they were added.
     void AddCommands(CommandSet* commands) { sets_.append(commands); }
+    // Whether word (in any letter case) is a command of the bot's own: the fourteen or one of a
+    // set added. Nothing else may answer to it.
+    bool IsBuiltInWord(QStringView word) const;
 
   private:
     QString ServerAddressText() const;

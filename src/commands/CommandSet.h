@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QStringList>
 #include <QtGlobal>
 
 namespace zarivok {
@@ -14,6 +15,8 @@ class CommandSet {
     // Runs the command the line holds, if it is one of this set's. link: the connection a reply
     // belongs to (see Outgoing::SendChatText).
     virtual void RunCommand(const CommandText& line, quint64 link) = 0;
+    // The words the set answers to, in lower case: nobody else may take them.
+    virtual QStringList Words() const = 0;
 };
 
 }  // namespace zarivok

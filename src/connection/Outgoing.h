@@ -38,7 +38,10 @@ class Outgoing : public QObject {
     // The same, with every line of the text tagged (see SendQueue::Enqueue); LineSent reports
     // each tagged line as it leaves.
     void SendChatText(const QString& text, quint64 link, quint64 tag);
+    // A tag no other sender uses.
+    quint64 NewTag() { return ++lastTag_; }
     bool IsWaiting(quint64 tag) const { return queue_.Holds(tag); }
+    qsizetype WaitingLines(quint64 tag) const { return queue_.CountHolding(tag); }
     // The Send button: sends the input box's text, then lets pending events run.
     void Send(const QString& text);
     // Forgets lines waiting for an old connection.
@@ -77,6 +80,7 @@ class Outgoing : public QObject {
     QTimer pump_;
     QTimer antiIdle_;
     qint64 lngIdleCount_ = 0;
+    quint64 lastTag_ = 0;
 };
 
 }  // namespace zarivok

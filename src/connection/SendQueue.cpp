@@ -195,6 +195,12 @@ bool SendQueue::Holds(quint64 tag) const {
                                    [tag](const Line& line) { return line.tag == tag; });
 }
 
+qsizetype SendQueue::CountHolding(quint64 tag) const {
+    if (tag == 0) return 0;
+    return std::count_if(waiting.begin(), waiting.end(),
+                         [tag](const Line& line) { return line.tag == tag; });
+}
+
 qint64 SendQueue::MsUntilFits(int cost, qint64 now) const {
     int spent = 0;
     for (const Charge& charge : charges) {

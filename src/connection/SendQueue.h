@@ -54,8 +54,9 @@ class SendQueue {
     // Every line of the text carries tag, so that its sender can tell whether it still waits.
     int Enqueue(const QString& text, quint64 tag = 0);
 
-    // Whether a line queued with this (non-zero) tag still waits.
+    // Whether a line queued with this (non-zero) tag still waits, and how many do.
     bool Holds(quint64 tag) const;
+    qsizetype CountHolding(quint64 tag) const;
 
     // Sends, in order, every waiting line that fits the budget now.
     void Pump();

@@ -1,10 +1,9 @@
 #include "protection/ChannelGuard.h"
 
-#include <QElapsedTimer>
 #include <QStringBuilder>
 #include <algorithm>
-#include <ctime>
 
+#include "base/CoarseClock.h"
 #include "base/ProfilePaths.h"
 #include "base/Texts.h"
 #include "channel/RosterModel.h"
@@ -27,28 +26,6 @@ constexpr int kExemptFlags = kServerAdministrator | kOperatorFlags;
 // Bans sent that no error has answered yet: a ban the server refuses is answered at once, so a
 // few are plenty; the oldest are forgotten first.
 constexpr size_t kMaxSentBans = 100;
-
-// Flood counting reads the clock for every line of talk: the kernel's coarse clock, read without
-// touching the hardware counter, is a few milliseconds behind at most, far finer than a window
-// of whole seconds needs. Its monotonic kind, so that a clock set back frees nobody.
-qint64 MonotonicMs() {
-#ifdef CLOCK_MONOTONIC_COARSE
-    timespec now{};
-    if (clock_gettime(CLOCK_MONOTONIC_COARSE, &now) == 0) {
-        return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-    }
-#endif
-    QElapsedTimer clock;
-    clock.start();
-    return clock.msecsSinceReference();
-}
-
-// Flags as the server writes them, four hexadecimal digits; anything unreadable counts as none.
-int ParseFlags(QStringView flags) {
-    bool ok = false;
-    const int value = flags.toInt(&ok, 16);
-    return ok ? value : 0;
-}
 
 QString Folded(QStringView name) { return name.toString().toCaseFolded(); }
 
@@ -92,7 +69,7 @@ ChannelGuard::ChannelGuard(const Parts& parts)
       rules_(parts.paths.protectionFile, parts.paths.banListFile, parts.paths.phrasesFile,
              parts.output),
       commands_(*this, rules_, parts.outgoing),
-      clock_(&MonotonicMs) {
+      clock_(&CoarseMonotonicMs) {
     connect(&outgoing_, &Outgoing::LineSent, this, &ChannelGuard::LineTransmitted);
 }
 
@@ -146,7 +123,7 @@ void ChannelGuard::ForgetChannel() {
 }
 
 void ChannelGuard::UserShown(QStringView name, QStringView flags, bool joined) {
-    const int value = ParseFlags(flags);
+    const int value = FlagsValue(flags);
     const QString user = name.toString();
     // Kept for the bot's own name as well: should the bot log on anew under another one, the
     // row of the old name is somebody whose flags are known.
@@ -160,7 +137,7 @@ void ChannelGuard::UserShown(QStringView name, QStringView flags, bool joined) {
 }
 
 void ChannelGuard::FlagsChanged(QStringView name, QStringView flags) {
-    const int value = ParseFlags(flags);
+    const int value = FlagsValue(flags);
     // Also for a user not listed yet (the roster keeps a row for them, and becoming operator
     // walks the roster), and for the bot's own name, as above.
     members_[Folded(name)].flags = value;
@@ -185,7 +162,7 @@ void ChannelGuard::UserSpoke(QStringView name, QStringView flags, QStringView te
         !settings.floodEnabled) {
         return;
     }
-    const int value = ParseFlags(flags);
+    const int value = FlagsValue(flags);
     Member& member = members_[Folded(name)];
     member.flags = value;
     const bool phrases = settings.phrasesEnabled && !rules_.Matcher().IsEmpty();
@@ -285,7 +262,7 @@ void ChannelGuard::Act(const QString& name, ProtectionAction action, const QStri
     if (IsExempt(name, member.flags)) return;
     // One action waiting per user: a burst of bad lines from one user is one kick, not ten.
     if (outgoing_.IsWaiting(member.actionTag)) return;
-    const quint64 tag = ++nextTag_;
+    const quint64 tag = outgoing_.NewTag();
     member.actionTag = tag;
     const QString command =
         action == ProtectionAction::kBan ? QStringLiteral("/ban ") : QStringLiteral("/kick ");
@@ -304,7 +281,7 @@ void ChannelGuard::Greet(const QString& name, int flags) {
     if (!connection_.Socket().IsConnected()) return;
     // Greetings never hold back other lines: while one waits, new arrivals go ungreeted.
     if (outgoing_.IsWaiting(greetingTag_)) return;
-    greetingTag_ = ++nextTag_;
+    greetingTag_ = outgoing_.NewTag();
     outgoing_.SendChatText(GreetingFor(settings.greetText, name, channel_), connection_.ReplyLink(),
                            greetingTag_);
 }

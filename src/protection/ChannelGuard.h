@@ -132,7 +132,6 @@ class ChannelGuard : public QObject, public ChannelListener {
     quint64 operatorLink_ = 0;
     bool waitSaid_ = false;
     quint64 greetingTag_ = 0;
-    quint64 nextTag_ = 0;
     std::deque<SentBan> sentBans_;
 };
 

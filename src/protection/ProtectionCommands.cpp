@@ -42,6 +42,12 @@ void ProtectionCommands::RunCommand(const CommandText& line, quint64 link) {
     if (line.Is(QLatin1String("protection"))) Reply(guard_.StatusText(), link);
 }
 
+QStringList ProtectionCommands::Words() const {
+    return {QStringLiteral("lockdown"), QStringLiteral("greet"),     QStringLiteral("setgreet"),
+            QStringLiteral("autoban"),  QStringLiteral("unautoban"), QStringLiteral("phrase"),
+            QStringLiteral("unphrase"), QStringLiteral("protection")};
+}
+
 void ProtectionCommands::Reply(const QString& text, quint64 link) {
     outgoing_.SendChatText(text, link);
 }

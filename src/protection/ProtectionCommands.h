@@ -18,6 +18,7 @@ class ProtectionCommands : public CommandSet {
     ProtectionCommands(ChannelGuard& guard, ProtectionRules& rules, Outgoing& outgoing);
 
     void RunCommand(const CommandText& line, quint64 link) override;
+    QStringList Words() const override;
 
   private:
     void SetLockdown(bool on, quint64 link);

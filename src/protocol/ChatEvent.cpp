@@ -36,6 +36,18 @@ bool IsLoginRefusal(QStringView line) {
 
 }  // namespace
 
+int FlagsValue(QStringView flags) {
+    bool ok = false;
+    const int value = flags.toInt(&ok, 16);
+    return ok ? value : 0;
+}
+
+QStringView ProductCode(QStringView product) {
+    if (product.startsWith(u'[')) product = product.sliced(1);
+    if (product.endsWith(u']')) product.chop(1);
+    return product;
+}
+
 std::optional<ChatEvent> ParseChatEvent(QStringView line, bool cut) {
     const EventLine parsed = ParseEventLine(line, cut);
     if (!parsed.isEvent) {

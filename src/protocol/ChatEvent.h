@@ -48,6 +48,12 @@ struct ChatEvent {
     QStringView line;
 };
 
+// Flags as a number: the server writes them in hexadecimal; anything unreadable counts as none.
+int FlagsValue(QStringView flags);
+
+// A product tag without its brackets: "[CHAT]" is "CHAT".
+QStringView ProductCode(QStringView product);
+
 // The event a received line stands for. Nothing for a line of no interest: a plain line other
 // than the login refusal, a code the bot does not react to (1008, 2000...), or a line that lacks
 // a field its kind carries (a talk line without flags, a 1001 without a product tag). cut: the

@@ -10,6 +10,7 @@
 #include "protection/ChannelGuard.h"
 #include "support/BotHarness.h"
 #include "support/ChatGateway.h"
+#include "support/Exchange.h"
 #include "support/WriteProtection.h"
 
 namespace zarivok {
@@ -54,20 +55,7 @@ class ChannelGuardTest : public ::testing::Test {
         }
     }
 
-    // Sends the server lines, then the master's "?trigger": its answer marks the end of what
-    // the bot said for them, so silence is proven without waiting.
-    QByteArray Exchange(const QByteArrayList& lines) {
-        const qsizetype start = gateway.Received().size();
-        const qsizetype markers = gateway.Received().count(kMarker);
-        QByteArray bytes;
-        for (const QByteArray& line : lines) bytes += Gw::WireLine(line);
-        gateway.Send(bytes + Gw::WireLine(Gw::TalkLine("QuEnDaR", "0010", "?trigger")));
-        if (!Gw::WaitUntil([&] { return gateway.Received().count(kMarker) > markers; })) {
-            return "(no marker)";
-        }
-        const QByteArray received = gateway.Received();
-        return received.mid(start, received.lastIndexOf(kMarker) - start);
-    }
+    QByteArray Exchange(const QByteArrayList& lines) { return testing::Exchange(gateway, lines); }
 
     Outgoing& out() { return harness.bot().GetOutgoing(); }
     ChannelGuard& guard() { return harness.bot().Guard(); }

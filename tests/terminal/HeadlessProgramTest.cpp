@@ -224,6 +224,31 @@ TEST_F(HeadlessProgramTest, WithoutTheMasterOnlyListedNamesCommand) {
     EXPECT_EQ(Stop(SIGTERM), 0);
 }
 
+// The scripts load from the engine's module before the first connect; --no-scripts leaves them
+// alone.
+TEST_F(HeadlessProgramTest, ScriptsLoadBeforeTheFirstConnectUnlessSwitchedOff) {
+    harness.WriteFile("Users.txt", "alice\r\n");
+    QDir(harness.Folder()).mkdir(QStringLiteral("scripts"));
+    harness.WriteFile("scripts/hello.js",
+                      "bot.command('hi', function (user) { bot.say('hi ' + user); });");
+    for (const bool enabled : {true, false}) {
+        SCOPED_TRACE(enabled ? "scripts" : "--no-scripts");
+        out.clear();
+        Start(enabled ? QStringList() : QStringList{"--no-scripts"});
+        ASSERT_TRUE(OutputHas("Successfully logged in as bot1"));
+        gateway.SendLine(ChatGateway::TalkLine("alice", "0010", "!hi"));
+        gateway.SendLine(ChatGateway::TalkLine("alice", "0010", "!say done"));
+        ASSERT_TRUE(OutputHas("done"));
+        const QByteArray shown = testing::WithoutColours(out);
+        EXPECT_EQ(shown.contains("Script hello.js loaded."), enabled);
+        if (enabled) {
+            EXPECT_LT(shown.indexOf("Script hello.js loaded."), shown.indexOf("Loaded Config.ini"));
+        }
+        EXPECT_EQ(gateway.Received().contains("hi alice\r\n"), enabled);
+        EXPECT_EQ(Stop(SIGTERM), 0);
+    }
+}
+
 // !add and !remove rewrite Users.txt, and SIGKILL ends the program at random moments meanwhile:
 // the file always holds a whole list as one of them left it (the names, then bob as often as he
 // was listed: a round starts from where the last one was killed), and what a save cut short
