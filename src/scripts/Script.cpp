@@ -111,6 +111,8 @@ void Script::SayRed(const QString& line) {
     if (now - lastReportMs_ < kReportIntervalMs) return;
     lastReportMs_ = now;
     host_.Output().AppendChat(OneLine(line) + kCrLf, kRed);
+    // The lists of the front ends show the last problem too.
+    Q_EMIT host_.StatesChanged();
 }
 
 void Script::Fire(ScriptEvent event, const QVariantList& arguments) {

@@ -25,6 +25,7 @@
 #include "ui/Icons.h"
 #include "ui/InputLineKeys.h"
 #include "ui/ProtectionDialog.h"
+#include "ui/ScriptsWindow.h"
 #include "ui/TrayIcon.h"
 #include "ui/UserListView.h"
 #include "ui/WhisperLog.h"
@@ -124,6 +125,7 @@ MainWindow::~MainWindow() {
     frmConfig_.reset();
     frmDatabase_.reset();
     frmProtection_.reset();
+    frmScripts_.reset();
     bot_->SetWhisperPane(nullptr);
     bot_->SetWhisperLog(nullptr);
     delete whisperLog_;
@@ -155,6 +157,11 @@ void MainWindow::mnuConfig_Click() {
 void MainWindow::mnuDatabase_Click() {
     if (!frmDatabase_) frmDatabase_ = std::make_unique<DatabaseWindow>(*bot_);
     frmDatabase_->ShowDatabase();
+}
+
+void MainWindow::mnuScripts_Click() {
+    if (!frmScripts_) frmScripts_ = std::make_unique<ScriptsWindow>(bot_->Scripts());
+    frmScripts_->ShowScripts();
 }
 
 void MainWindow::mnuProtection_Click() {
@@ -251,6 +258,7 @@ void MainWindow::Form_Unload() {
     if (frmConfig_) frmConfig_->hide();
     if (frmDatabase_) frmDatabase_->hide();
     if (frmProtection_) frmProtection_->hide();
+    if (frmScripts_) frmScripts_->hide();
     // A pause may be running under this close: it finishes, but the bot says nothing more and
     // never reconnects, and the program ends when control is back in the main loop.
     bot_->Shutdown();

@@ -24,6 +24,7 @@ class DatabaseWindow;
 class FindBar;
 class InputLineKeys;
 class ProtectionDialog;
+class ScriptsWindow;
 class TrayIcon;
 class UserListView;
 class WhisperLog;
@@ -57,6 +58,7 @@ class MainWindow : public QWidget, public WindowTexts {
     ConfigDialog* Config() const { return frmConfig_.get(); }
     DatabaseWindow* Database() const { return frmDatabase_.get(); }
     ProtectionDialog* Protection() const { return frmProtection_.get(); }
+    ScriptsWindow* Scripts() const { return frmScripts_.get(); }
     QMenuBar* MenuBar() const { return menuBar_; }
 
     // WindowTexts
@@ -84,6 +86,7 @@ class MainWindow : public QWidget, public WindowTexts {
     QAction* mnuDatabase = nullptr;
     QAction* mnuConfig = nullptr;
     QAction* mnuProtection = nullptr;
+    QAction* mnuScripts = nullptr;
     QMenu* mnuOptions = nullptr;
     QAction* mnuNotifications = nullptr;
     QAction* mnuAutoClear = nullptr;
@@ -128,6 +131,7 @@ class MainWindow : public QWidget, public WindowTexts {
     void mnuConfig_Click();
     void mnuDatabase_Click();
     void mnuProtection_Click();
+    void mnuScripts_Click();
     void Form_Unload();
     void RaiseAlert(const QString& who, const QString& text);
     void CloseFind();
@@ -141,6 +145,7 @@ class MainWindow : public QWidget, public WindowTexts {
     std::unique_ptr<ConfigDialog> frmConfig_;
     std::unique_ptr<DatabaseWindow> frmDatabase_;
     std::unique_ptr<ProtectionDialog> frmProtection_;
+    std::unique_ptr<ScriptsWindow> frmScripts_;
     bool statusCentred_ = false;
 };
 

@@ -101,6 +101,8 @@ void MainWindow::BuildMenus() {
     connect(mnuConfig, &QAction::triggered, this, &MainWindow::mnuConfig_Click);
     mnuProtection = mnuFiles->addAction(QStringLiteral("&Protection"));
     connect(mnuProtection, &QAction::triggered, this, &MainWindow::mnuProtection_Click);
+    mnuScripts = mnuFiles->addAction(QStringLiteral("&Scripts"));
+    connect(mnuScripts, &QAction::triggered, this, &MainWindow::mnuScripts_Click);
 
     mnuOptions = menuBar_->addMenu(QStringLiteral("&Options"));
     mnuNotifications = mnuOptions->addAction(bot_->NotificationsCaption());

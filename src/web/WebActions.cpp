@@ -17,6 +17,7 @@
 #include "protection/ChannelGuard.h"
 #include "protection/ProtectionFiles.h"
 #include "protection/ProtectionSettings.h"
+#include "scripts/ScriptHost.h"
 #include "settings/Settings.h"
 #include "web/JsonText.h"
 
@@ -197,6 +198,12 @@ WebActions::Outcome WebActions::Run(const QString& name, const QJsonObject& body
         });
         return Outcome::kQueued;
     }
+    if (name == QLatin1String("reloadScript")) {
+        const auto script = StringMember(body, "name");
+        if (!script) return Outcome::kBadBody;
+        Later([this, script = *script] { bot_.Scripts().Reload(script); });
+        return Outcome::kQueued;
+    }
     if (name == QLatin1String("protection")) {
         ProtectionTexts texts;
         if (!ReadForm(body, kProtectionFields, texts)) return Outcome::kBadBody;
@@ -243,6 +250,15 @@ std::optional<QJsonObject> WebActions::Query(const QString& name) {
             runs.append(QJsonArray{run.text, CssColour(run.colour)});
         }
         return QJsonObject{{QStringLiteral("runs"), runs}};
+    }
+    if (name == QLatin1String("scripts")) {
+        QJsonArray scripts;
+        for (const ScriptState& state : bot_.Scripts().States()) {
+            scripts.append(QJsonObject{{QStringLiteral("name"), state.name},
+                                       {QStringLiteral("loaded"), state.loaded},
+                                       {QStringLiteral("lastError"), state.lastError}});
+        }
+        return QJsonObject{{QStringLiteral("scripts"), scripts}};
     }
     if (name == QLatin1String("protection")) {
         const ProtectionFiles files = bot_.Guard().ReadForEditing();

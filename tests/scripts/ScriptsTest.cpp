@@ -6,44 +6,14 @@
 #include <QFileInfo>
 
 #include "connection/Outgoing.h"
-#include "scriptengine/JsRuntime.h"
-#include "scripts/ScriptHost.h"
-#include "support/BotHarness.h"
-#include "support/ChatGateway.h"
-#include "support/Exchange.h"
+#include "scripts/ScriptsFixture.h"
 
 namespace zarivok {
 namespace {
 
 using testing::BotHarness;
-using Gw = ChatGateway;
-
-// A bot with alice listed and the scripts written by each test in its profile's scripts folder,
-// against the tests' own gateway.
-class ScriptsTest : public ::testing::Test {
-  protected:
-    ScriptsTest() {
-        harness.WriteFile("Users.txt", "alice\r\n");
-        harness.WriteConfig(gateway.Port());
-        QDir(harness.Folder()).mkdir(QStringLiteral("scripts"));
-        Scripts().SetRuntimeFactory(&MakeJsRuntime);
-    }
-
-    ScriptHost& Scripts() { return harness.bot().Scripts(); }
-
-    void WriteScript(const QString& name, const QByteArray& source) {
-        harness.WriteFile(QStringLiteral("scripts/") + name, source);
-    }
-
-    bool PaneShows(const QString& text, int timeoutMs = 5000) {
-        return Gw::WaitUntil([&] { return harness.pane.Text().contains(text); }, timeoutMs);
-    }
-
-    QByteArray Exchange(const QByteArrayList& lines) { return testing::Exchange(gateway, lines); }
-
-    Gw gateway;
-    BotHarness harness;
-};
+using ScriptsTest = testing::ScriptsFixture;
+using testing::Gw;
 
 TEST_F(ScriptsTest, EachEventReachesTheHandlersWithItsArguments) {
     WriteScript("events.js", R"js(

@@ -87,7 +87,8 @@ TEST_F(MainWindowTest, LaysOutEveryControlWhereTheDesignPutsIt) {
 
 TEST_F(MainWindowTest, MenusAndStatusBarStartAsDesigned) {
     EXPECT_EQ(Captions(window.mnuBot), (QStringList{"&Connect", "&Reconnect", "-", "E&xit"}));
-    EXPECT_EQ(Captions(window.mnuFiles), (QStringList{"&Database", "&Config", "&Protection"}));
+    EXPECT_EQ(Captions(window.mnuFiles),
+              (QStringList{"&Database", "&Config", "&Protection", "&Scripts"}));
     EXPECT_EQ(Captions(window.mnuOptions), (QStringList{"&Notifications Off", "&AutoClear Off",
                                                         "A&lerts Off", "&Whisper Window"}));
     EXPECT_EQ(Captions(window.mnuList),

@@ -172,6 +172,46 @@ test('Files > Config shows Config.ini, and Save writes the change to it', async 
   }
 });
 
+test('Files > Scripts lists the scripts with their state and problem, and Reload loads one again', async () => {
+  const { page, errors, close } = await loggedIn();
+  const folder = path.join(run.profile, 'scripts');
+  try {
+    await fs.mkdir(folder, { recursive: true });
+    await fs.writeFile(path.join(folder, 'broken.js'), 'null.x;\n');
+    await fs.writeFile(path.join(folder, 'hello.js'), "bot.print('hello from a script');\n");
+    // The folder is looked at every second.
+    await page.waitForFunction(
+      () => document.getElementById('txtChannel').textContent.includes('Script hello.js loaded.'),
+      kWait,
+    );
+    await page.click('#mnuFiles');
+    await page.click('#mnuScripts');
+    await page.waitForSelector('#frmScripts[open]', kWait);
+    const rows = () =>
+      page.$$eval('#lstScripts tbody tr', (items) =>
+        items.map((row) => [...row.querySelectorAll('td.name, td.state, td.problem')].map((cell) => cell.textContent)),
+      );
+    assert.deepEqual(await rows(), [
+      ['broken.js', 'failed', "Script broken.js: TypeError: Cannot read property 'x' of null (line 1)"],
+      ['hello.js', 'loaded', ''],
+    ]);
+
+    await fs.writeFile(path.join(folder, 'broken.js'), "bot.print('mended');\n");
+    await page.click('#lstScripts tr[data-name="broken.js"] button[name="cmdReload"]');
+    await page.waitForFunction(
+      () => document.querySelector('#lstScripts tr[data-name="broken.js"] td.state')?.textContent === 'loaded',
+      kWait,
+    );
+    assert.match(await page.$eval('#txtChannel', (pane) => pane.textContent), /\[broken\.js\] mended/);
+    await page.click('#frmScripts button[name="cmdClose"]');
+    await page.waitForSelector('#frmScripts:not([open])', kWait);
+    assert.deepEqual(errors, []);
+  } finally {
+    await fs.rm(folder, { recursive: true, force: true });
+    await close();
+  }
+});
+
 test('Up brings back the lines sent, Escape the line being typed, and Tab completes a name', async () => {
   const { page, errors, close } = await loggedIn();
   try {

@@ -35,6 +35,7 @@ const menus = new MenuBar(byId('menuBar'), {
   database: () => dialogs.open('database'),
   config: () => dialogs.open('config'),
   protection: () => dialogs.open('protection'),
+  scripts: () => dialogs.open('scripts'),
   notifications: () => post('/api/option', { name: 'notifications' }, 'Notifications'),
   autoClear: () => post('/api/option', { name: 'autoClear' }, 'AutoClear'),
   whisper: () => dialogs.open('whisper'),

@@ -1,10 +1,11 @@
-// The Database, Config, Protection and Whisper Window dialogs: panels over the console, one at a
-// time, each filled from the bot when it opens. Escape, Cancel or the close box closes them; a
+// The Database, Config, Protection, Scripts and Whisper Window dialogs: panels over the console,
+// one at a time, each filled from the bot when it opens. Escape, Cancel or the close box closes them; a
 // Save that the bot could not carry out leaves the dialog open with what was typed (the bot says
 // why in the chat pane).
 
 import { get, post } from './api.js';
 import { ChatPane } from './chat.js';
+import { ScriptsPanel } from './scripts.js';
 
 const byId = (id) => document.getElementById(id);
 const button = (element, name) => element.querySelector(`button[name="${name}"]`);
@@ -72,6 +73,7 @@ export class Dialogs {
     this.whisperPane = new ChatPane(byId('rtbWhisper'));
     this.whisperLoading = null;
     this.whisperStale = false;
+    this.scripts = new ScriptsPanel(byId('lstScripts'));
 
     this.dialogs = {
       database: {
@@ -104,6 +106,11 @@ export class Dialogs {
         },
         save: () =>
           post('/api/protection', gather(protectionFields, protectionSwitches, protectionChoices), 'Protection Save'),
+      },
+      scripts: {
+        element: byId('frmScripts'),
+        focus: null,
+        load: () => this.scripts.load(),
       },
       whisper: {
         element: byId('frmWhisper'),
@@ -151,7 +158,7 @@ export class Dialogs {
     dialog.element.show();
     // Only a shown pane has a height to scroll.
     if (name === 'whisper') this.whisperPane.scrollToEnd();
-    (dialog.focus ? byId(dialog.focus) : button(dialog.element, 'cmdClear')).focus();
+    (dialog.focus ? byId(dialog.focus) : dialog.element.querySelector('.body button'))?.focus();
   }
 
   // Returns whether a dialog was open.
@@ -164,10 +171,11 @@ export class Dialogs {
     return true;
   }
 
-  // The whisper pane has no stream of its own; new chat lines may be whispers, so it is read
-  // again then, while it shows.
+  // The whisper pane and the scripts' list have no stream of their own; new chat lines may be
+  // whispers or a script's news, so they are read again then, while they show.
   chatChanged() {
     if (this.current === 'whisper' && this.dialogs.whisper.element.open) this.loadWhispers(false);
+    if (this.current === 'scripts' && this.dialogs.scripts.element.open) this.scripts.load();
   }
 
   async loadWhispers(first) {
@@ -192,6 +200,7 @@ export class Dialogs {
     this.whisperLoading = null;
     if (this.whisperStale) {
       this.whisperStale = false;
+    this.scripts = new ScriptsPanel(byId('lstScripts'));
       this.loadWhispers(false);
     }
     return ok;

@@ -40,7 +40,7 @@ function setAccessKey(element, key) {
   else element.removeAttribute('accesskey');
 }
 
-// actions: {connect, reconnect, database, config, protection, notifications, autoClear,
+// actions: {connect, reconnect, database, config, protection, scripts, notifications, autoClear,
 // whisper, logout}, each called when its item is chosen.
 export class MenuBar {
   constructor(bar, actions) {
@@ -56,6 +56,7 @@ export class MenuBar {
         ['mnuDatabase', '&Database', 'database'],
         ['mnuConfig', '&Config', 'config'],
         ['mnuProtection', '&Protection', 'protection'],
+        ['mnuScripts', '&Scripts', 'scripts'],
       ]],
       ['mnuOptions', '&Options', [
         ['mnuNotifications', '&Notifications Off', 'notifications'],
